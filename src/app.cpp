@@ -1,0 +1,31 @@
+#include "app.h"
+
+#include "shell/forms.h"
+#include "shell/platform.h"
+#include "today/frmmain.h"
+
+#include <QApplication>
+
+namespace mirebo {
+
+void registerForms()
+{
+    Forms::registerKind(FormKind::FrmMain, [] { return new FrmMain; });
+}
+
+int run(int argc, char *argv[])
+{
+    Platform::selectQtPlatform();
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("mirebo"));
+    // The window runtime decides when the program ends: after the last
+    // unload, not when the last visible window closes.
+    QApplication::setQuitOnLastWindowClosed(false);
+    Platform::registerFontSubstitutes();
+    registerForms();
+
+    Forms::Show(FormKind::FrmMain);
+    return app.exec();
+}
+
+} // namespace mirebo

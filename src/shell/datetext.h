@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QDate>
+#include <QString>
+#include <functional>
+#include <memory>
+#include <optional>
+
+#include <unicode/uversion.h>
+
+U_NAMESPACE_BEGIN
+class Locale;
+U_NAMESPACE_END
+
+// Date texts in the user's locale, from ICU: the long date of the today
+// window, the long date that the calendar windows read back, and the titles
+// and headers of the month view. Formatters are made on first use and kept,
+// since creating them is the expensive part.
+class DateTexts
+{
+public:
+    // An ICU locale id (ja_JP, th_TH, ja_JP@calendar=japanese, ...).
+    explicit DateTexts(const QString &localeId);
+    ~DateTexts();
+    DateTexts(const DateTexts &) = delete;
+    DateTexts &operator=(const DateTexts &) = delete;
+
+    // The texts for the user's locale; reset() makes the next call read the
+    // environment again (tests switch locales with it).
+    static DateTexts &user();
+    static void reset();
+
+    const icu::Locale &locale() const;
+    QString localeId() const;
+    bool isRightToLeft() const;
+
+    QString longDate(QDate date) const;
+    std::optional<QDate> parseLongDate(const QString &text) const;
+    QString shortDate(QDate date) const;
+    QString monthTitle(int year, int month) const;     // 2026年12月, December 2026
+    QString weekdayHeader(int qtDayOfWeek) const;      // 日, Su  (1 = Monday ... 7 = Sunday)
+
+private:
+    struct Private;
+    std::unique_ptr<Private> d;
+};
+
+// The user's locale as an ICU id, from LC_ALL, then LC_TIME, then LANG, the
+// first one that is set and not empty. "C", "POSIX", nothing at all, and
+// names ICU has no data for all give en_US_POSIX, so a date stays readable.
+QString userLocaleId(const std::function<QString(const char *)> &getenv);
+QString userLocaleId();

@@ -1,0 +1,106 @@
+#include "today/frmmain.h"
+
+#include "shell/Module1.h"
+#include "shell/captions.h"
+#include "shell/clock.h"
+#include "shell/corner.h"
+#include "shell/datetext.h"
+#include "shell/twips.h"
+#include "today/datelabel.h"
+
+#include <QMenu>
+
+namespace {
+constexpr CornerOffsets Offsets{2370, 1500};
+}
+
+FrmMain::FrmMain()
+    : Form(FormKind::FrmMain, TitleButtons::MinimizeAndClose)
+{
+    setWindowTitle(Captions::TodayCaption);
+    setClientSizeTwips(2280, 405);
+
+    QMenu *mnuFile = addMenu("mnuFile", Captions::File);
+    connect(addItem(mnuFile, "mnuFileExit", Captions::FileExit), &QAction::triggered, this,
+            &FrmMain::mnuFileExit_Click);
+
+    QMenu *mnuHyouzi = addMenu("mnuHyouzi", Captions::View);
+    QMenu *mnuHyouziCalender = addSubMenu(mnuHyouzi, "mnuHyouziCalender", Captions::ViewCalendar);
+    connect(addItem(mnuHyouziCalender, "mnuHyouzi1", Captions::View1), &QAction::triggered, this,
+            &FrmMain::mnuHyouzi1_Click);
+    connect(addItem(mnuHyouziCalender, "mnuHyouzi3", Captions::View3), &QAction::triggered, this,
+            &FrmMain::mnuHyouzi3_Click);
+    connect(addItem(mnuHyouziCalender, "mnuHyouzi6", Captions::View6), &QAction::triggered, this,
+            &FrmMain::mnuHyouzi6_Click);
+    connect(addItem(mnuHyouziCalender, "mnuHyouzi12", Captions::View12), &QAction::triggered, this,
+            &FrmMain::mnuHyouzi12_Click);
+    addSeparator(mnuHyouzi, "mnuHyouziLine1");
+    connect(addItem(mnuHyouzi, "mnuHyouziAbout", Captions::ViewAbout), &QAction::triggered, this,
+            &FrmMain::mnuHyouziAbout_Click);
+
+    // Sized to its text from load on; the client area clips a text that is
+    // too long, and nothing widens the window.
+    LblDate = new DateLabel(QStringLiteral("LblDate"), client());
+    LblDate->setObjectName(QStringLiteral("LblDate"));
+    QFont font(Captions::MsPGothic, 12);
+    font.setItalic(true);
+    font.setWeight(QFont::Normal);
+    LblDate->setFont(font);
+    LblDate->setAutoFillBackground(true);
+    LblDate->setGeometry(Twips::rectToPixels(120, 120, 780, 240));
+    connect(LblDate, &DateLabel::doubleClicked, this, &FrmMain::LblDate_DblClick);
+}
+
+QString FrmMain::dateText(QDate date)
+{
+    // Weekday number 1 = Sunday ... 7 = Saturday.
+    const int weekday = date.dayOfWeek() % 7 + 1;
+    QString suffix;
+    if (weekday >= 1 && weekday <= 7)
+        suffix = Captions::WeekdaySuffix[weekday - 1];
+    return DateTexts::user().longDate(date) + suffix;
+}
+
+void FrmMain::Form_Load()
+{
+    placeAtCorner(this, Offsets);
+    // One reading of the clock gives both the date and its weekday.
+    LblDate->setText(dateText(Clock::today()));
+    LblDate->adjustSize();
+    Module1::SetWindowPos(this, Module1::HWND_TOPMOST, 0, 0, 0, 0, Module1::SWP_NOSIZE | Module1::SWP_NOMOVE);
+}
+
+void FrmMain::LblDate_DblClick()
+{
+    mnuHyouzi1_Click();
+}
+
+void FrmMain::mnuFileExit_Click()
+{
+    Forms::Unload(kind());
+}
+
+void FrmMain::mnuHyouzi1_Click()
+{
+    Forms::Switch(this, FormKind::FrmCalender);
+}
+
+void FrmMain::mnuHyouzi3_Click()
+{
+    Forms::Switch(this, FormKind::FrmCalender3);
+}
+
+void FrmMain::mnuHyouzi6_Click()
+{
+    Forms::Switch(this, FormKind::FrmCalender6);
+}
+
+void FrmMain::mnuHyouzi12_Click()
+{
+    Forms::Switch(this, FormKind::FrmCalender12);
+}
+
+void FrmMain::mnuHyouziAbout_Click()
+{
+    Forms::Show(FormKind::frmAbout);
+}

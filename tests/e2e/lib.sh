@@ -1,0 +1,94 @@
+# Shared by the end-to-end tests: an X server with openbox, the program under
+# test, and a few checks. Everything started here is stopped by process id.
+set -euo pipefail
+
+MIREBO=${1:?usage: $0 path/to/mirebo}
+SCREEN_SIZE=${SCREEN_SIZE:-1920x1080}
+export LANG=${TEST_LANG:-ja_JP.UTF-8} LC_ALL= LC_TIME=
+unset QT_QPA_PLATFORM WAYLAND_DISPLAY XDG_SESSION_TYPE
+
+pids=()
+cleanup() {
+    local pid
+    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+    for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null || true; done
+}
+trap cleanup EXIT
+
+fail() { echo "FAIL: $*" >&2; exit 1; }
+pass() { echo "ok: $*"; }
+
+start_x() {
+    local n
+    for n in $(seq 50 250); do
+        [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
+        Xvfb ":$n" -screen 0 "${SCREEN_SIZE}x24" -nolisten tcp >/dev/null 2>&1 &
+        pids+=($!)
+        export DISPLAY=":$n"
+        for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.05; done
+        xdpyinfo >/dev/null 2>&1 || continue
+        openbox --sm-disable >/dev/null 2>&1 &
+        pids+=($!)
+        # openbox announces itself on the root window once it manages.
+        for _ in $(seq 100); do xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && return 0; sleep 0.05; done
+        fail "openbox did not start"
+    done
+    fail "no free X display"
+}
+
+start_app() {
+    "$MIREBO" >"${TMPDIR:-/tmp}/mirebo-e2e.$$.log" 2>&1 &
+    APP_PID=$!
+    pids+=($APP_PID)
+}
+
+# wait_window NAME: prints the id of the visible window with that title.
+wait_window() {
+    local id
+    for _ in $(seq 200); do
+        id=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1 || true)
+        [ -n "$id" ] && { echo "$id"; return 0; }
+        sleep 0.05
+    done
+    return 1
+}
+
+# wait_gone ID: until the window is no longer mapped.
+wait_gone() {
+    for _ in $(seq 200); do
+        xwininfo -id "$1" 2>/dev/null | grep -q 'IsViewable' || return 0
+        sleep 0.05
+    done
+    return 1
+}
+
+# frame_origin ID: "X Y" of the frame's top-left corner, title bar and borders included.
+frame_origin() {
+    local info x y extents left top
+    info=$(xwininfo -id "$1")
+    x=$(awk '/Absolute upper-left X/ {print $4}' <<<"$info")
+    y=$(awk '/Absolute upper-left Y/ {print $4}' <<<"$info")
+    extents=$(xprop -id "$1" _NET_FRAME_EXTENTS | sed -n 's/.*= //p')
+    left=$(cut -d, -f1 <<<"$extents" | tr -d ' ')
+    top=$(cut -d, -f3 <<<"$extents" | tr -d ' ')
+    echo "$((x - ${left:-0})) $((y - ${top:-0}))"
+}
+
+# wait_origin ID "X Y": the window manager may still be placing the frame.
+wait_origin() {
+    local got
+    for _ in $(seq 100); do
+        got=$(frame_origin "$1")
+        [ "$got" = "$2" ] && return 0
+        sleep 0.05
+    done
+    fail "frame at ($got), expected ($2)"
+}
+
+wait_exit() {
+    for _ in $(seq 200); do
+        kill -0 "$1" 2>/dev/null || return 0
+        sleep 0.05
+    done
+    return 1
+}

@@ -1,0 +1,22 @@
+#!/usr/bin/env bash
+# The today window on a real X server with a real window manager.
+source "$(dirname "$0")/lib.sh"
+
+start_x
+start_app
+win=$(wait_window 'ﾐﾚﾎﾞ') || fail "the today window did not appear"
+pass "title is ﾐﾚﾎﾞ"
+
+wait_origin "$win" "1762 980"
+pass "frame top-left at (1762, 980)"
+
+xprop -id "$win" _NET_WM_STATE | grep -q _NET_WM_STATE_ABOVE || fail "not above: $(xprop -id "$win" _NET_WM_STATE)"
+pass "_NET_WM_STATE_ABOVE is set"
+
+xdotool windowactivate --sync "$win" 2>/dev/null || xdotool windowfocus --sync "$win"
+sleep 0.2
+xdotool key --window "$win" --clearmodifiers alt+f
+sleep 0.3
+xdotool key x
+wait_exit "$APP_PID" || fail "Alt+F, X did not end the program"
+pass "Alt+F then X ends the program"
