@@ -2,6 +2,7 @@
 
 #include "shell/captions.h"
 
+#include <QApplication>
 #include <QFont>
 
 namespace Platform {
@@ -26,6 +27,11 @@ void selectQtPlatform()
 void registerFontSubstitutes()
 {
     QFont::insertSubstitution(Captions::MsPGothic, QStringLiteral("IPAPGothic"));
+}
+
+void applyDefaultFont()
+{
+    QApplication::setFont(QFont(Captions::MsPGothic, 9));
 }
 
 } // namespace Platform

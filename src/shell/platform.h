@@ -18,4 +18,8 @@ void selectQtPlatform();
 // Japanese gothic with the same metrics, never to a monospaced or Latin face.
 void registerFontSubstitutes();
 
+// The font of every window and control that stores none: the same gothic at
+// 9 points, as a Japanese desktop's default.
+void applyDefaultFont();
+
 } // namespace Platform
