@@ -92,3 +92,11 @@ wait_exit() {
     done
     return 1
 }
+
+# motif_functions ID: the window's _MOTIF_WM_HINTS functions field, in decimal.
+# Bits: 2 resize, 4 move, 8 minimize, 16 maximize, 32 close.
+motif_functions() {
+    local hints
+    hints=$(xprop -id "$1" _MOTIF_WM_HINTS | sed -n 's/.*= //p')
+    echo $(($(cut -d, -f2 <<<"$hints")))
+}

@@ -23,6 +23,8 @@ month=$(wait_window 'ミレボ') || fail "the one-month window did not open"
 wait_gone "$today" || fail "the today window is still there"
 wait_origin "$month" "$((1920 - 165)) $((1080 - 221))"
 xprop -id "$month" _NET_WM_STATE | grep -q _NET_WM_STATE_ABOVE || fail "the one-month window is not on top"
+functions=$(motif_functions "$month")
+(( functions & 32 && !(functions & (8 | 16)) )) || fail "title-bar functions $functions"
 pass "double-click opens the one-month window at its corner, on top, and closes the today window"
 
 # The menu path back to the date strip, a day later.

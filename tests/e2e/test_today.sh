@@ -13,6 +13,13 @@ pass "frame top-left at (1762, 980)"
 xprop -id "$win" _NET_WM_STATE | grep -q _NET_WM_STATE_ABOVE || fail "not above: $(xprop -id "$win" _NET_WM_STATE)"
 pass "_NET_WM_STATE_ABOVE is set"
 
+functions=$(motif_functions "$win")
+(( functions & 8 && functions & 32 && !(functions & 16) )) || fail "title-bar functions $functions"
+min_w=$(xprop -id "$win" WM_NORMAL_HINTS | sed -n "s/.*minimum size: //p")
+max_w=$(xprop -id "$win" WM_NORMAL_HINTS | sed -n "s/.*maximum size: //p")
+[ -n "$min_w" ] && [ "$min_w" = "$max_w" ] || fail "resizable: $min_w / $max_w"
+pass "minimize and close, no maximize, fixed size"
+
 xdotool windowactivate --sync "$win" 2>/dev/null || xdotool windowfocus --sync "$win"
 sleep 0.2
 xdotool key --window "$win" --clearmodifiers alt+f
