@@ -51,17 +51,11 @@ void prepare(icu::DateFormat &format)
     format.setLenient(false);
 }
 
-bool icuHasDataFor(const icu::Locale &locale)
+// A language ICU knows has an ISO 639 code; garbage has none. Cheaper than
+// walking the list of available locales, which start-up would pay for.
+bool icuKnowsLanguage(const icu::Locale &locale)
 {
-    if (locale.isBogus() || !*locale.getLanguage())
-        return false;
-    int32_t count = 0;
-    const icu::Locale *available = icu::Locale::getAvailableLocales(count);
-    for (int32_t i = 0; i < count; ++i) {
-        if (qstrcmp(available[i].getLanguage(), locale.getLanguage()) == 0)
-            return true;
-    }
-    return false;
+    return !locale.isBogus() && *locale.getLanguage() && *locale.getISO3Language();
 }
 
 } // namespace
@@ -95,7 +89,7 @@ QString userLocaleId(const std::function<QString(const char *)> &getenv)
             return fallback;
     }
     const QString id = posix + modifier;
-    if (!icuHasDataFor(icu::Locale(id.toLatin1().constData())))
+    if (!icuKnowsLanguage(icu::Locale(id.toLatin1().constData())))
         return fallback;
     return id;
 }
