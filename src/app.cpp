@@ -6,8 +6,28 @@
 #include "today/frmmain.h"
 
 #include <QApplication>
+#include <QIcon>
+#include <QPixmap>
+
+// The program icon, the same drawings the Windows icon group is made from.
+#include "mirebo_16.xpm"
+#include "mirebo_32.xpm"
 
 namespace mirebo {
+
+namespace {
+
+// Every window shows the program icon; none has one of its own. Built from
+// the two 16-colour drawings compiled in, so start-up reads no file.
+QIcon programIcon()
+{
+    QIcon icon;
+    icon.addPixmap(QPixmap(mirebo_16_xpm));
+    icon.addPixmap(QPixmap(mirebo_32_xpm));
+    return icon;
+}
+
+} // namespace
 
 void registerForms()
 {
@@ -23,6 +43,9 @@ int run(int argc, char *argv[])
     Platform::selectQtPlatform();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("mirebo"));
+    QApplication::setWindowIcon(programIcon());
+    // Lets a desktop match the windows to mirebo.desktop and its icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("mirebo"));
     // The window runtime decides when the program ends: after the last
     // unload, not when the last visible window closes.
     QApplication::setQuitOnLastWindowClosed(false);

@@ -19,21 +19,23 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 pass() { echo "ok: $*"; }
 
 start_x() {
-    local n
-    for n in $(seq 50 250); do
-        [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
-        Xvfb ":$n" -screen 0 "${SCREEN_SIZE}x24" -nolisten tcp >/dev/null 2>&1 &
-        pids+=($!)
-        export DISPLAY=":$n"
-        for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.05; done
-        xdpyinfo >/dev/null 2>&1 || continue
-        openbox --sm-disable >/dev/null 2>&1 &
-        pids+=($!)
-        # openbox announces itself on the root window once it manages.
-        for _ in $(seq 100); do xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && return 0; sleep 0.05; done
-        fail "openbox did not start"
-    done
-    fail "no free X display"
+    local dfile n
+    dfile=$(mktemp "${TMPDIR:-/tmp}/mirebo-display.XXXXXX")
+    # Xvfb picks a free display itself and writes its number once it accepts
+    # connections, so tests started at the same moment (ctest -j, or several
+    # checkouts on one machine) never race for the same display.
+    Xvfb -displayfd 3 -screen 0 "${SCREEN_SIZE}x24" -nolisten tcp 3>"$dfile" >/dev/null 2>&1 &
+    pids+=($!)
+    for _ in $(seq 200); do [ -s "$dfile" ] && break; sleep 0.05; done
+    n=$(tr -dc '0-9' <"$dfile")
+    rm -f "$dfile"
+    [ -n "$n" ] || fail "Xvfb did not start"
+    export DISPLAY=":$n"
+    openbox --sm-disable >/dev/null 2>&1 &
+    pids+=($!)
+    # openbox announces itself on the root window once it manages.
+    for _ in $(seq 100); do xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && return 0; sleep 0.05; done
+    fail "openbox did not start"
 }
 
 start_app() {
