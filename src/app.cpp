@@ -1,5 +1,6 @@
 #include "app.h"
 
+#include "about/frmabout.h"
 #include "shell/forms.h"
 #include "shell/platform.h"
 #include "today/frmmain.h"
@@ -11,6 +12,7 @@ namespace mirebo {
 void registerForms()
 {
     Forms::registerKind(FormKind::FrmMain, [] { return new FrmMain; });
+    Forms::registerKind(FormKind::frmAbout, [] { return new frmAbout; });
 }
 
 int run(int argc, char *argv[])
