@@ -71,6 +71,9 @@ QLabel *addLabel(QWidget *client, const char *name, int left, int top, int width
     label->setAutoFillBackground(true); // opaque, in the window's background colour
     label->setTextFormat(Qt::PlainText);
     label->setFocusPolicy(Qt::NoFocus);
+    // Clicks on a label do nothing: no link, no selection.
+    label->setTextInteractionFlags(Qt::NoTextInteraction);
+    label->setOpenExternalLinks(false);
     return label;
 }
 
@@ -140,7 +143,6 @@ frmAbout::frmAbout()
     // Plain text in link colour: nothing opens when it is clicked.
     Label2 = addLabel(form, "Label2", 1920, 1920, 3495, 255, SupportAddress);
     Label2->setFont(gothic(9, true));
-    Label2->setTextInteractionFlags(Qt::NoTextInteraction);
     setTextColour(Label2, QColor(0, 0, 255));
 
     Label3 = addLabel(form, "Label3", 600, 3960, 4695, 255, CopyrightLine);
