@@ -30,7 +30,7 @@ struct Platform
     // Starts the program and returns at once; throws RuntimeError when it
     // cannot be started.
     std::function<void(const std::string &path)> startProgram;
-    // Modal, an OK button only, no icon.
+    // Modal, an OK button only, no icon; the text is UTF-8.
     std::function<void(const std::string &text)> messageBox;
 };
 
