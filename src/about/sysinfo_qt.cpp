@@ -1,0 +1,81 @@
+#include "about/sysinfo_qt.h"
+
+#include "about/regfile.h"
+#include "about/sysinfo.h"
+#include "shell/appinfo.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QProcess>
+
+namespace SysInfo {
+
+namespace {
+
+// Registry text is in the system's narrow code page; so are file names.
+QString fromNarrow(const std::string &text)
+{
+    return QFile::decodeName(QByteArray::fromStdString(text));
+}
+
+} // namespace
+
+QString registryFilePath()
+{
+    const QString fromEnv = qEnvironmentVariable("MIREBO_REGISTRY");
+    if (!fromEnv.isEmpty())
+        return fromEnv;
+    const QString installed =
+        QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("../share/mirebo/mirebo.reg"));
+    if (QFileInfo::exists(installed))
+        return QDir::cleanPath(installed);
+#ifdef MIREBO_SOURCE_REGISTRY
+    return QStringLiteral(MIREBO_SOURCE_REGISTRY);
+#else
+    return QString();
+#endif
+}
+
+std::string desktopFileTest(const std::string &path)
+{
+    const QFileInfo info(fromNarrow(localPath(path)));
+    if (!info.isFile())
+        return {};
+    return QFile::encodeName(info.fileName()).toStdString();
+}
+
+void desktopStartProgram(const std::string &path)
+{
+    const std::string local = localPath(path);
+    if (local.empty())
+        throw RuntimeError("no program");
+    // An absolute path keeps QProcess from searching PATH for a bare name.
+    const QString program = QFileInfo(fromNarrow(local)).absoluteFilePath();
+    if (!QProcess::startDetached(program, {}))
+        throw RuntimeError("cannot start");
+}
+
+void desktopMessageBox(const std::string &text)
+{
+    QMessageBox box(QMessageBox::NoIcon, App::Title(), QString::fromUtf8(text.data(), qsizetype(text.size())),
+                    QMessageBox::Ok);
+    box.exec();
+}
+
+Services desktopServices()
+{
+    Services services;
+    services.openRegistry = [] {
+        return std::unique_ptr<Registry::Api>(
+            new Registry::FileRegistry(Registry::FileRegistry::fromFile(QFile::encodeName(registryFilePath()).toStdString())));
+    };
+    services.fileTest = desktopFileTest;
+    services.startProgram = desktopStartProgram;
+    services.messageBox = desktopMessageBox;
+    return services;
+}
+
+} // namespace SysInfo

@@ -1,0 +1,43 @@
+#pragma once
+
+// The outside world of the system information launcher on this desktop:
+// the registry file, the file test, the program start and the message box.
+
+#include "about/registry.h"
+
+#include <QString>
+#include <functional>
+#include <memory>
+#include <string>
+
+namespace SysInfo {
+
+struct Services
+{
+    // Opened afresh for every press of the button: nothing is remembered.
+    std::function<std::unique_ptr<Registry::Api>()> openRegistry;
+    std::function<std::string(const std::string &path)> fileTest;
+    std::function<void(const std::string &path)> startProgram;
+    std::function<void(const std::string &text)> messageBox;
+};
+
+Services desktopServices();
+
+// Where the registry file is read from: $MIREBO_REGISTRY when set, else the
+// installed copy beside the program (../share/mirebo/mirebo.reg), else the
+// copy in the source tree of an uninstalled build.
+QString registryFilePath();
+
+// Like the old runtime's file test with normal attributes: the file's name
+// when `path` is an existing file, empty for a folder or nothing.
+std::string desktopFileTest(const std::string &path);
+
+// Starts exactly the named file, detached, with no arguments: never through
+// a shell, never split at spaces, never looked up in PATH (a relative name
+// is taken from the current folder). Throws RuntimeError when it cannot start.
+void desktopStartProgram(const std::string &path);
+
+// Modal, OK only, no icon, the application title as caption.
+void desktopMessageBox(const std::string &text);
+
+} // namespace SysInfo
