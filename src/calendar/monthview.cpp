@@ -76,9 +76,9 @@ struct MonthView::Private
     QDate lastMonth() const { return first.addMonths(months() - 1); }
     bool isVisible(QDate date) const { return monthOf(date) >= first && monthOf(date) <= lastMonth(); }
 
-    Display display(QDate today) const
+    ViewState display(QDate today) const
     {
-        Display d;
+        ViewState d;
         d.firstMonth = first;
         d.months = months();
         d.startOfWeek = q->m_startOfWeek;
@@ -370,7 +370,7 @@ void MonthView::paintEvent(QPaintEvent *)
     const QColor text = pal.color(foregroundRole());
     const QColor trailing = pal.color(QPalette::PlaceholderText);
     const QColor greyed = pal.color(QPalette::Disabled, QPalette::Text);
-    const Display display = d->display(today);
+    const ViewState display = d->display(today);
 
     QPainter p(this);
     p.fillRect(rect(), pal.brush(backgroundRole()));
@@ -473,6 +473,11 @@ void MonthView::keyPressEvent(QKeyEvent *event)
     case Qt::Key_PageDown:
     case Qt::Key_Home:
     case Qt::Key_End:
+        // Ctrl+PageUp/PageDown turn whole pages, like the arrows, and take
+        // the selection along.
+        if ((event->key() == Qt::Key_PageUp || event->key() == Qt::Key_PageDown)
+            && (event->modifiers() & Qt::ControlModifier))
+            d->setFirst(d->first.addMonths(event->key() == Qt::Key_PageUp ? -d->months() : d->months()));
         d->select(moveDate(d->value, event->key(), event->modifiers(), d->months(), d->min, d->max),
                   Private::Scroll::Minimal);
         event->accept();

@@ -44,7 +44,7 @@ Run displayedRun(QDate firstMonth, int months, int startOfWeek)
     return {start, int(start.daysTo(lastGrid)) + CellCount};
 }
 
-DayLook dayLook(const Display &display, int monthIndex, int row, int column)
+DayLook dayLook(const ViewState &display, int monthIndex, int row, int column)
 {
     const QDate month = monthOf(display.firstMonth).addMonths(monthIndex);
     const QDate date = dateForCell(month, display.startOfWeek, row, column);

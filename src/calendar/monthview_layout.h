@@ -50,7 +50,7 @@ struct Run
 Run displayedRun(QDate firstMonth, int months, int startOfWeek);
 
 // Everything the look of a day depends on, for the months on display.
-struct Display
+struct ViewState
 {
     QDate firstMonth;
     int months = 1;
@@ -78,7 +78,7 @@ struct DayLook
     bool bold = false;
     bool isBlank() const { return !date.isValid(); }
 };
-DayLook dayLook(const Display &display, int monthIndex, int row, int column);
+DayLook dayLook(const ViewState &display, int monthIndex, int row, int column);
 
 // Key presses as date moves: the date the selection goes to, clamped to the
 // range; `from` itself for keys that do not move it.
