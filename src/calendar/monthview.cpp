@@ -70,7 +70,17 @@ struct MonthView::Private
     QString todayString;
     QStaticText todayStatic;
 
-    Geometry geometry;
+    Geometry cachedGeometry;
+    bool geometryValid = false;
+
+    // Hidden widgets get their resize event only when shown, and the tests and
+    // the accessibility ask about a view that was never shown: check the size.
+    const Geometry &geometry()
+    {
+        if (!geometryValid || cachedGeometry.width != q->width() || cachedGeometry.height != q->height())
+            relayout();
+        return cachedGeometry;
+    }
 
     int months() const { return columns * rows; }
     QDate lastMonth() const { return first.addMonths(months() - 1); }
@@ -93,7 +103,8 @@ struct MonthView::Private
 
     void relayout()
     {
-        geometry = Geometry::compute(q->size(), columns, rows, q->fontMetrics());
+        cachedGeometry = Geometry::compute(q->size(), columns, rows, q->fontMetrics());
+        geometryValid = true;
     }
 
     void requestBold()
@@ -312,7 +323,7 @@ DayLook MonthView::dayLook(int monthIndex, int row, int column) const
     return MonthLayout::dayLook(d->display(Clock::today()), monthIndex, row, column);
 }
 
-const Geometry &MonthView::layoutGeometry() const { return d->geometry; }
+const Geometry &MonthView::layoutGeometry() const { return d->geometry(); }
 
 QString MonthView::monthTitle(int monthIndex) const
 {
@@ -365,7 +376,7 @@ void MonthView::paintEvent(QPaintEvent *)
     d->ensureNumbers();
     d->ensureTodayText(today);
 
-    const Geometry &g = d->geometry;
+    const Geometry &g = d->geometry();
     const QPalette &pal = palette();
     const QColor text = pal.color(foregroundRole());
     const QColor trailing = pal.color(QPalette::PlaceholderText);
@@ -427,13 +438,12 @@ void MonthView::paintEvent(QPaintEvent *)
     }
 
     const QRect todayLine = g.todayRect();
-    const int side = std::max(4, g.todayHeight - 6);
-    const QRect marker(todayLine.left() + 4, todayLine.top() + (g.todayHeight - side) / 2, side, side);
+    const QRect marker = g.todayMarkerRect();
     p.setPen(TodayMarker);
     p.setBrush(Qt::NoBrush);
     p.drawRect(marker.adjusted(0, 0, -1, -1));
     p.setPen(text);
-    p.drawStaticText(QPointF(marker.right() + 5,
+    p.drawStaticText(QPointF(g.todayTextLeft(),
                              todayLine.top() + (g.todayHeight - d->todayStatic.size().height()) / 2.0),
                      d->todayStatic);
 }
@@ -443,7 +453,7 @@ void MonthView::mousePressEvent(QMouseEvent *event)
     if (event->button() != Qt::LeftButton)
         return QWidget::mousePressEvent(event);
     const QPoint pos = event->position().toPoint();
-    const Geometry &g = d->geometry;
+    const Geometry &g = d->geometry();
     if (g.previousArrowRect().contains(pos))
         return showPreviousPage();
     if (g.nextArrowRect().contains(pos))

@@ -192,6 +192,18 @@ QRect Geometry::todayRect() const
     return {0, top, width, std::max(todayHeight, height - top)};
 }
 
+QRect Geometry::todayMarkerRect() const
+{
+    const QRect line = todayRect();
+    const int side = std::max(4, todayHeight - 6);
+    return {line.left() + 4, line.top() + (todayHeight - side) / 2, side, side};
+}
+
+int Geometry::todayTextLeft() const
+{
+    return todayMarkerRect().right() + 5;
+}
+
 Geometry::Hit Geometry::dayAt(QPoint pos) const
 {
     if (pos.x() < 0 || pos.y() < 0 || monthWidth <= 0 || monthHeight <= 0)

@@ -111,6 +111,8 @@ struct Geometry
     QRect previousArrowRect() const;
     QRect nextArrowRect() const;
     QRect todayRect() const;
+    QRect todayMarkerRect() const; // the sample of the today marker, left in the today line
+    int todayTextLeft() const;
 
     // The month, row and column of a day cell under `pos`; monthIndex -1 if none.
     struct Hit
