@@ -66,6 +66,7 @@ struct MonthView::Private
     std::array<QStaticText, ColumnCount> headers;
     bool numbersValid = false;
     std::array<QStaticText, 31> numbers, boldNumbers;
+    QFont boldFont;
     QDate todayTextDate;
     QString todayString;
     QStaticText todayStatic;
@@ -196,7 +197,7 @@ struct MonthView::Private
     {
         if (numbersValid)
             return;
-        QFont boldFont = q->font();
+        boldFont = q->font();
         boldFont.setBold(true);
         for (int day = 1; day <= 31; ++day) {
             numbers[day - 1] = preparedText(QString::number(day), q->font());
@@ -406,6 +407,7 @@ void MonthView::paintEvent(QPaintEvent *)
         p.setPen(pal.color(QPalette::Mid));
         p.drawLine(g.headerRect(m, 0).left() + 1, lineY, lastHeader.right() - 1, lineY);
 
+        bool painterBold = false;
         for (int row = 0; row < RowCount; ++row) {
             for (int column = 0; column < ColumnCount; ++column) {
                 const DayLook look = MonthLayout::dayLook(display, m, row, column);
@@ -421,7 +423,13 @@ void MonthView::paintEvent(QPaintEvent *)
                 } else {
                     p.setPen(look.trailing ? trailing : text);
                 }
+                // A static text is laid out for the painter's font, so the
+                // font must match the one it was prepared with.
                 const int day = look.date.day() - 1;
+                if (look.bold != painterBold) {
+                    painterBold = look.bold;
+                    p.setFont(painterBold ? d->boldFont : font());
+                }
                 drawCentered(p, cell, look.bold ? d->boldNumbers[day] : d->numbers[day]);
                 if (look.today) {
                     p.setPen(TodayMarker);
@@ -435,6 +443,8 @@ void MonthView::paintEvent(QPaintEvent *)
                 }
             }
         }
+        if (painterBold)
+            p.setFont(font());
     }
 
     const QRect todayLine = g.todayRect();
