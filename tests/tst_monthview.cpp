@@ -47,6 +47,7 @@ private slots:
     void boldRequestNotRepeatedOnRepaint();
     void boldRequestWaitsForTheOwner();
     void boldDrawnInEveryMonth();
+    void boldPaintedInEveryMonth();
     void setValuePages_data();
     void setValuePages();
     void keys_data();
@@ -269,6 +270,44 @@ void TestMonthView::boldDrawnInEveryMonth()
             }
         }
         QVERIFY2(sundays >= 4, qPrintable(view.monthTitle(m)));
+    }
+}
+
+// The look alone is not enough: the painter must draw those days heavier.
+void TestMonthView::boldPaintedInEveryMonth()
+{
+    Clock::setToday(QDate(2000, 1, 1)); // no today marker in the way
+    auto render = [](bool sundays) {
+        MonthView view;
+        view.setFont(QFont(Captions::MsPGothic, 9));
+        if (sundays) {
+            connect(&view, &MonthView::GetDayBold, &view,
+                    [&view](QDate, int n, QList<bool> &state) { markSundays(view, n, state); });
+        }
+        view.setMonthGrid(3, 4);
+        view.resize(Twips::sizeToPixels(7215, 8250));
+        view.setValue(QDate(2027, 1, 13)); // a Wednesday, so no Sunday is selected
+        return std::make_pair(view.grab().toImage(), view.layoutGeometry());
+    };
+    const auto [plain, g] = render(false);
+    const QImage bold = render(true).first;
+    auto ink = [](const QImage &image, const QRect &rect) {
+        int dark = 0;
+        for (int y = rect.top(); y <= rect.bottom(); ++y) {
+            for (int x = rect.left(); x <= rect.right(); ++x)
+                dark += qGray(image.pixel(x, y)) < 128;
+        }
+        return dark;
+    };
+    for (int m = 0; m < 12; ++m) {
+        for (int row = 0; row < RowCount; ++row) {
+            const QRect cell = g.dayRect(m, row, 0);
+            const int before = ink(plain, cell);
+            if (before == 0)
+                continue; // a blank cell
+            QVERIFY2(ink(bold, cell) > before, qPrintable(QStringLiteral("month %1 row %2").arg(m).arg(row)));
+            QCOMPARE(ink(bold, g.dayRect(m, row, 3)), ink(plain, g.dayRect(m, row, 3)));
+        }
     }
 }
 
