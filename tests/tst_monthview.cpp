@@ -519,6 +519,11 @@ void TestMonthView::accessibility()
     QCOMPARE(lastMonthSunday->text(QAccessible::Name), DateTexts::user().longDate(QDate(2027, 11, 7)));
     QVERIFY(attributes(lastMonthSunday).contains(QStringLiteral("font-weight:bold")));
 
+    // The selected state follows the keys.
+    QTest::keyClick(&view, Qt::Key_Right);
+    QVERIFY(!selected.first()->state().selected);
+    QVERIFY(monday->state().selected);
+
     next->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
     QCOMPARE(view.firstDisplayedMonth(), QDate(2027, 12, 1));
     QCOMPARE(lastMonthSunday->text(QAccessible::Name), DateTexts::user().longDate(QDate(2028, 11, 5)));
