@@ -67,7 +67,10 @@ signals:
     // Raised whenever the displayed range changes: StartDate is the first cell
     // of the first month's grid, Count the number of displayed days (a
     // multiple of 7), and State has Count elements, all false on entry. The
-    // owner sets the elements of the days to draw in bold.
+    // owner sets the elements of the days to draw in bold. The answer is kept
+    // until the range changes; with nobody connected the question waits until
+    // the days are first needed (paint, dayLook, accessibility), and a new
+    // connection is asked afresh.
     void GetDayBold(QDate StartDate, int Count, QList<bool> &State);
 
 protected:
