@@ -1,23 +1,528 @@
 #include "calendar/monthview.h"
 
-// Placeholder until the painted month view lands.
+#include "calendar/monthview_accessible.h"
+#include "calendar/monthview_layout.h"
+#include "shell/clock.h"
+#include "shell/datetext.h"
+
+#include <QKeyEvent>
+#include <QMetaMethod>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QStaticText>
+#include <algorithm>
+#include <array>
+
+using namespace MonthLayout;
+
+namespace {
+
+const QString TodayPrefix = QStringLiteral(u"今日: ");
+
+// The today marker, in the today line and around today's cell: a colour of
+// its own, so it stays visible on the selection.
+const QColor TodayMarker(0xc0, 0x00, 0x00);
+
+QStaticText preparedText(const QString &text, const QFont &font)
+{
+    QStaticText s(text);
+    s.setTextFormat(Qt::PlainText);
+    s.setPerformanceHint(QStaticText::AggressiveCaching);
+    s.prepare(QTransform(), font);
+    return s;
+}
+
+void drawCentered(QPainter &p, const QRect &rect, const QStaticText &text)
+{
+    const QSizeF size = text.size();
+    p.drawStaticText(QPointF(rect.left() + (rect.width() - size.width()) / 2.0,
+                             rect.top() + (rect.height() - size.height()) / 2.0),
+                     text);
+}
+
+} // namespace
+
 struct MonthView::Private
 {
-    int columns = 1, rows = 1, startOfWeek = 1;
-    QDate min{1753, 1, 1}, max{9999, 12, 31}, value, first;
+    explicit Private(MonthView *view) : q(view) {}
+
+    MonthView *q;
+    int columns = 1, rows = 1;
+    QDate min{1753, 1, 1}, max{9999, 12, 31};
+    QDate value;
+    QDate first;
+
+    // The owner's answer for the displayed run, kept until the run changes.
+    bool boldValid = false;
+    Run boldRun;
+    QList<bool> bold;
+
+    // Texts, made once per displayed range (titles), per first weekday
+    // (headers) and per font (numbers), never in paintEvent's inner loop.
+    bool titlesValid = false;
+    QList<QString> titleStrings;
+    QList<QStaticText> titles;
+    bool headersValid = false;
+    std::array<QStaticText, ColumnCount> headers;
+    bool numbersValid = false;
+    std::array<QStaticText, 31> numbers, boldNumbers;
+    QFont boldFont;
+    QDate todayTextDate;
+    QString todayString;
+    QStaticText todayStatic;
+
+    Geometry cachedGeometry;
+    bool geometryValid = false;
+
+    // Hidden widgets get their resize event only when shown, and the tests and
+    // the accessibility ask about a view that was never shown: check the size.
+    const Geometry &geometry()
+    {
+        if (!geometryValid || cachedGeometry.width != q->width() || cachedGeometry.height != q->height())
+            relayout();
+        return cachedGeometry;
+    }
+
+    int months() const { return columns * rows; }
+    QDate lastMonth() const { return first.addMonths(months() - 1); }
+    bool isVisible(QDate date) const { return monthOf(date) >= first && monthOf(date) <= lastMonth(); }
+
+    ViewState display(QDate today) const
+    {
+        ViewState d;
+        d.firstMonth = first;
+        d.months = months();
+        d.startOfWeek = q->m_startOfWeek;
+        d.min = min;
+        d.max = max;
+        d.value = value;
+        d.today = today;
+        d.boldStart = boldRun.start;
+        d.bold = &bold;
+        return d;
+    }
+
+    void relayout()
+    {
+        cachedGeometry = Geometry::compute(q->size(), columns, rows, q->fontMetrics());
+        geometryValid = true;
+    }
+
+    void requestBold()
+    {
+        boldRun = displayedRun(first, months(), q->m_startOfWeek);
+        bold = QList<bool>(boldRun.count, false);
+        emit q->GetDayBold(boldRun.start, boldRun.count, bold);
+        bold.resize(boldRun.count); // an owner may have resized it
+        boldValid = true;
+    }
+
+    void ensureBold()
+    {
+        if (!boldValid)
+            requestBold();
+    }
+
+    // The owner is asked at once while someone listens; before anyone does
+    // (the owner connects after creating the view), the question waits until
+    // the days are first needed.
+    void rangeChanged()
+    {
+        boldValid = false;
+        titlesValid = false;
+        if (q->isSignalConnected(QMetaMethod::fromSignal(&MonthView::GetDayBold)))
+            requestBold();
+        MonthViewAccessibility::displayChanged(q);
+        q->update();
+    }
+
+    void setFirst(QDate month)
+    {
+        month = clampFirstMonth(month, months(), min, max);
+        if (month == first)
+            return;
+        first = month;
+        rangeChanged();
+    }
+
+    // The one way the value changes: clamp, scroll as asked, signal.
+    enum class Scroll { Minimal, ToFirst };
+    void select(QDate date, Scroll scroll)
+    {
+        if (!date.isValid())
+            return;
+        date = std::clamp(date, min, max);
+        if (!isVisible(date))
+            setFirst(scroll == Scroll::ToFirst ? monthOf(date) : scrollToShow(first, months(), date, min, max));
+        if (date == value)
+            return;
+        value = date;
+        q->update();
+        MonthViewAccessibility::selectionChanged(q);
+        emit q->valueChanged(value);
+    }
+
+    void ensureTitles()
+    {
+        if (titlesValid)
+            return;
+        titleStrings.clear();
+        titles.clear();
+        for (int i = 0; i < months(); ++i) {
+            const QDate month = first.addMonths(i);
+            // A grid running past the maximum date has no title to ask ICU for.
+            titleStrings.append(month.year() <= 9999 && month <= monthOf(max)
+                                    ? DateTexts::user().monthTitle(month.year(), month.month())
+                                    : QString());
+            titles.append(preparedText(titleStrings.last(), q->font()));
+        }
+        titlesValid = true;
+    }
+
+    QString headerText(int column) const
+    {
+        return DateTexts::user().weekdayHeader(qtDayOfWeek((q->m_startOfWeek - 1 + column) % 7 + 1));
+    }
+
+    void ensureHeaders()
+    {
+        if (headersValid)
+            return;
+        for (int column = 0; column < ColumnCount; ++column)
+            headers[column] = preparedText(headerText(column), q->font());
+        headersValid = true;
+    }
+
+    void ensureNumbers()
+    {
+        if (numbersValid)
+            return;
+        boldFont = q->font();
+        boldFont.setBold(true);
+        for (int day = 1; day <= 31; ++day) {
+            numbers[day - 1] = preparedText(QString::number(day), q->font());
+            boldNumbers[day - 1] = preparedText(QString::number(day), boldFont);
+        }
+        numbersValid = true;
+    }
+
+    void ensureTodayText(QDate today)
+    {
+        if (today == todayTextDate && !todayString.isEmpty())
+            return;
+        todayTextDate = today;
+        todayString = TodayPrefix + DateTexts::user().shortDate(today);
+        todayStatic = preparedText(todayString, q->font());
+    }
+
+    void fontChanged()
+    {
+        titlesValid = headersValid = numbersValid = false;
+        todayString.clear();
+        relayout();
+        q->updateGeometry();
+        q->update();
+    }
+
+    bool canPageBack() const { return first > monthOf(min); }
+    bool canPageForward() const { return lastMonth() < monthOf(max); }
+
+    void drawArrow(QPainter &p, const QRect &rect, bool previous, bool enabled) const
+    {
+        const QPalette &pal = q->palette();
+        const QColor colour = enabled ? pal.color(QPalette::HighlightedText)
+                                      : pal.color(QPalette::Disabled, QPalette::HighlightedText);
+        const int h = rect.height() / 2 - 1;
+        const int cx = rect.center().x(), cy = rect.center().y();
+        const int dx = previous ? -h / 2 : h / 2;
+        const QPoint triangle[3] = {{cx + dx, cy}, {cx - dx, cy - h}, {cx - dx, cy + h}};
+        p.setPen(Qt::NoPen);
+        p.setBrush(colour);
+        p.drawPolygon(triangle, 3);
+    }
 };
 
-MonthView::MonthView(QWidget *parent) : QWidget(parent), d(new Private) {}
-MonthView::~MonthView() { delete d; }
+MonthView::MonthView(QWidget *parent)
+    : QWidget(parent), d(new Private(this))
+{
+    MonthViewAccessibility::install();
+    setBackgroundRole(QPalette::Button);
+    setForegroundRole(QPalette::ButtonText);
+    setAttribute(Qt::WA_OpaquePaintEvent); // every pixel is painted
+    setFocusPolicy(Qt::StrongFocus);
+    d->value = std::clamp(Clock::today(), d->min, d->max);
+    d->first = clampFirstMonth(d->value, 1, d->min, d->max);
+    d->relayout();
+}
+
+MonthView::~MonthView()
+{
+    delete d;
+}
+
 int MonthView::monthColumns() const { return d->columns; }
 int MonthView::monthRows() const { return d->rows; }
-void MonthView::setMonthGrid(int columns, int rows) { d->columns = columns; d->rows = rows; }
+
+void MonthView::setMonthGrid(int columns, int rows)
+{
+    columns = std::clamp(columns, 1, 12);
+    rows = std::clamp(rows, 1, 12);
+    if (columns == d->columns && rows == d->rows)
+        return;
+    d->columns = columns;
+    d->rows = rows;
+    d->relayout();
+    updateGeometry();
+    // Keep the selection in view; the first month stays where it can.
+    d->first = scrollToShow(d->first, d->months(), d->value, d->min, d->max);
+    d->rangeChanged();
+}
+
 QDate MonthView::minDate() const { return d->min; }
 QDate MonthView::maxDate() const { return d->max; }
-void MonthView::setDateRange(QDate min, QDate max) { d->min = min; d->max = max; }
-int MonthView::StartOfWeek() const { return d->startOfWeek; }
-void MonthView::setStartOfWeek(int weekday) { d->startOfWeek = weekday; }
+
+void MonthView::setDateRange(QDate min, QDate max)
+{
+    if (!min.isValid() || !max.isValid() || min > max || (min == d->min && max == d->max))
+        return;
+    d->min = min;
+    d->max = max;
+    d->titlesValid = false; // a month past the new maximum loses its title
+    d->setFirst(scrollToShow(d->first, d->months(), std::clamp(d->value, min, max), min, max));
+    d->select(d->value, Private::Scroll::Minimal);
+    MonthViewAccessibility::displayChanged(this);
+    update();
+}
+
+void MonthView::setStartOfWeek(int weekday)
+{
+    if (weekday < 1 || weekday > 7 || weekday == m_startOfWeek)
+        return;
+    m_startOfWeek = weekday;
+    d->headersValid = false;
+    d->rangeChanged();
+}
+
 QDate MonthView::value() const { return d->value; }
-void MonthView::setValue(QDate date) { d->value = date; d->first = QDate(date.year(), date.month(), 1); }
+
+void MonthView::setValue(QDate date)
+{
+    d->select(date, Private::Scroll::ToFirst);
+}
+
 QDate MonthView::firstDisplayedMonth() const { return d->first; }
-void MonthView::paintEvent(QPaintEvent *) {}
+
+void MonthView::setFirstDisplayedMonth(QDate month)
+{
+    if (month.isValid())
+        d->setFirst(month);
+}
+
+DayLook MonthView::dayLook(int monthIndex, int row, int column) const
+{
+    d->ensureBold();
+    return MonthLayout::dayLook(d->display(Clock::today()), monthIndex, row, column);
+}
+
+const Geometry &MonthView::layoutGeometry() const { return d->geometry(); }
+
+QString MonthView::monthTitle(int monthIndex) const
+{
+    d->ensureTitles();
+    return d->titleStrings.value(monthIndex);
+}
+
+QString MonthView::weekdayTitle(int column) const
+{
+    return d->headerText(column);
+}
+
+QString MonthView::todayText() const
+{
+    d->ensureTodayText(Clock::today());
+    return d->todayString;
+}
+
+QSize MonthView::sizeHint() const
+{
+    return minimumSizeHint();
+}
+
+QSize MonthView::minimumSizeHint() const
+{
+    return Geometry::minimumSize(d->columns, d->rows, fontMetrics());
+}
+
+void MonthView::showPreviousPage()
+{
+    d->setFirst(d->first.addMonths(-d->months()));
+}
+
+void MonthView::showNextPage()
+{
+    d->setFirst(d->first.addMonths(d->months()));
+}
+
+void MonthView::selectToday()
+{
+    d->select(Clock::today(), Private::Scroll::Minimal);
+}
+
+void MonthView::paintEvent(QPaintEvent *)
+{
+    const QDate today = Clock::today();
+    d->ensureBold();
+    d->ensureTitles();
+    d->ensureHeaders();
+    d->ensureNumbers();
+    d->ensureTodayText(today);
+
+    const Geometry &g = d->geometry();
+    const QPalette &pal = palette();
+    const QColor text = pal.color(foregroundRole());
+    const QColor trailing = pal.color(QPalette::PlaceholderText);
+    const QColor greyed = pal.color(QPalette::Disabled, QPalette::Text);
+    const ViewState display = d->display(today);
+
+    QPainter p(this);
+    p.fillRect(rect(), pal.brush(backgroundRole()));
+
+    for (int m = 0; m < d->months(); ++m) {
+        const QRect month = g.monthRect(m);
+        p.fillRect(month, pal.brush(QPalette::Base));
+        const QRect title = g.titleRect(m);
+        p.fillRect(title, pal.brush(QPalette::Highlight));
+        p.setPen(pal.color(QPalette::HighlightedText));
+        drawCentered(p, title, d->titles[m]);
+        if (m == 0)
+            d->drawArrow(p, g.previousArrowRect(), true, d->canPageBack());
+        if (m == d->columns - 1)
+            d->drawArrow(p, g.nextArrowRect(), false, d->canPageForward());
+
+        p.setPen(pal.color(QPalette::Highlight));
+        for (int column = 0; column < ColumnCount; ++column)
+            drawCentered(p, g.headerRect(m, column), d->headers[column]);
+        const QRect lastHeader = g.headerRect(m, ColumnCount - 1);
+        const int lineY = lastHeader.bottom();
+        p.setPen(pal.color(QPalette::Mid));
+        p.drawLine(g.headerRect(m, 0).left() + 1, lineY, lastHeader.right() - 1, lineY);
+
+        bool painterBold = false;
+        for (int row = 0; row < RowCount; ++row) {
+            for (int column = 0; column < ColumnCount; ++column) {
+                const DayLook look = MonthLayout::dayLook(display, m, row, column);
+                if (look.isBlank())
+                    continue;
+                const QRect cell = g.dayRect(m, row, column);
+                if (!look.enabled) {
+                    p.fillRect(cell, pal.brush(QPalette::Button));
+                    p.setPen(greyed);
+                } else if (look.selected) {
+                    p.fillRect(cell, pal.brush(QPalette::Highlight));
+                    p.setPen(pal.color(QPalette::HighlightedText));
+                } else {
+                    p.setPen(look.trailing ? trailing : text);
+                }
+                // A static text is laid out for the painter's font, so the
+                // font must match the one it was prepared with.
+                const int day = look.date.day() - 1;
+                if (look.bold != painterBold) {
+                    painterBold = look.bold;
+                    p.setFont(painterBold ? d->boldFont : font());
+                }
+                drawCentered(p, cell, look.bold ? d->boldNumbers[day] : d->numbers[day]);
+                if (look.today) {
+                    p.setPen(TodayMarker);
+                    p.setBrush(Qt::NoBrush);
+                    p.drawRect(cell.adjusted(0, 0, -1, -1));
+                }
+                if (look.selected && hasFocus()) {
+                    p.setPen(QPen(pal.color(QPalette::HighlightedText), 1, Qt::DotLine));
+                    p.setBrush(Qt::NoBrush);
+                    p.drawRect(cell.adjusted(1, 1, -2, -2));
+                }
+            }
+        }
+        if (painterBold)
+            p.setFont(font());
+    }
+
+    const QRect todayLine = g.todayRect();
+    const QRect marker = g.todayMarkerRect();
+    p.setPen(TodayMarker);
+    p.setBrush(Qt::NoBrush);
+    p.drawRect(marker.adjusted(0, 0, -1, -1));
+    p.setPen(text);
+    p.drawStaticText(QPointF(g.todayTextLeft(),
+                             todayLine.top() + (g.todayHeight - d->todayStatic.size().height()) / 2.0),
+                     d->todayStatic);
+}
+
+void MonthView::mousePressEvent(QMouseEvent *event)
+{
+    if (event->button() != Qt::LeftButton)
+        return QWidget::mousePressEvent(event);
+    const QPoint pos = event->position().toPoint();
+    const Geometry &g = d->geometry();
+    if (g.previousArrowRect().contains(pos))
+        return showPreviousPage();
+    if (g.nextArrowRect().contains(pos))
+        return showNextPage();
+    if (g.todayRect().contains(pos))
+        return selectToday();
+    const Geometry::Hit hit = g.dayAt(pos);
+    if (hit.monthIndex < 0)
+        return;
+    const DayLook look = dayLook(hit.monthIndex, hit.cell.row, hit.cell.column);
+    if (look.isBlank() || !look.enabled)
+        return;
+    // A neighbouring month's day pages the whole grid towards it.
+    if (look.trailing)
+        d->setFirst(d->first.addMonths(look.date < d->first ? -d->months() : d->months()));
+    d->select(look.date, Private::Scroll::Minimal);
+}
+
+void MonthView::keyPressEvent(QKeyEvent *event)
+{
+    switch (event->key()) {
+    case Qt::Key_Left:
+    case Qt::Key_Right:
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+    case Qt::Key_PageUp:
+    case Qt::Key_PageDown:
+    case Qt::Key_Home:
+    case Qt::Key_End:
+        // Ctrl+PageUp/PageDown turn whole pages, like the arrows, and take
+        // the selection along.
+        if ((event->key() == Qt::Key_PageUp || event->key() == Qt::Key_PageDown)
+            && (event->modifiers() & Qt::ControlModifier))
+            d->setFirst(d->first.addMonths(event->key() == Qt::Key_PageUp ? -d->months() : d->months()));
+        d->select(moveDate(d->value, event->key(), event->modifiers(), d->months(), d->min, d->max),
+                  Private::Scroll::Minimal);
+        event->accept();
+        return;
+    default:
+        QWidget::keyPressEvent(event);
+    }
+}
+
+void MonthView::resizeEvent(QResizeEvent *)
+{
+    d->relayout();
+}
+
+void MonthView::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::FontChange)
+        d->fontChanged();
+    QWidget::changeEvent(event);
+}
+
+void MonthView::connectNotify(const QMetaMethod &signal)
+{
+    // An answer given while nobody listened is no answer: ask the new owner.
+    if (signal == QMetaMethod::fromSignal(&MonthView::GetDayBold))
+        d->boldValid = false;
+    QWidget::connectNotify(signal);
+}
