@@ -1,9 +1,9 @@
 #include "app.h"
 
 #include "about/frmabout.h"
+#include "calendar/frmcalender.h"
 #include "shell/forms.h"
 #include "shell/platform.h"
-#include "calendar/frmcalender.h"
 #include "today/frmmain.h"
 
 #include <QApplication>
@@ -33,14 +33,11 @@ QIcon programIcon()
 void registerForms()
 {
     Forms::registerKind(FormKind::FrmMain, [] { return new FrmMain; });
-<<<<<<< HEAD
     Forms::registerKind(FormKind::FrmCalender, [] { return new FrmCalender; });
     Forms::registerKind(FormKind::FrmCalender3, [] { return new FrmCalender3; });
     Forms::registerKind(FormKind::FrmCalender6, [] { return new FrmCalender6; });
     Forms::registerKind(FormKind::FrmCalender12, [] { return new FrmCalender12; });
-=======
     Forms::registerKind(FormKind::frmAbout, [] { return new frmAbout; });
->>>>>>> about
 }
 
 int run(int argc, char *argv[])
