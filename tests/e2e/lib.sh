@@ -15,7 +15,16 @@ cleanup() {
 }
 trap cleanup EXIT
 
-fail() { echo "FAIL: $*" >&2; exit 1; }
+fail() {
+    echo "FAIL: $*" >&2
+    local log="${TMPDIR:-/tmp}/mirebo-e2e.$$.log"
+    [ -s "$log" ] && { echo "--- program output:" >&2; tail -n 20 "$log" >&2; }
+    echo "--- window manager: $(xprop -root _NET_SUPPORTING_WM_CHECK 2>&1)" >&2
+    ps -o pid,stat,wchan:24,args -p "$(IFS=,; echo "${pids[*]}")" >&2 || true
+    echo "--- windows on $DISPLAY:" >&2
+    xdotool search --name . 2>/dev/null | while read -r w; do echo "$w $(xdotool getwindowname "$w" 2>/dev/null) $(xwininfo -id "$w" 2>/dev/null | grep -E "Map State|geometry" | tr -s " \n" " ")"; done >&2 || true
+    exit 1
+}
 pass() { echo "ok: $*"; }
 
 start_x() {
