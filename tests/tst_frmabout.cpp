@@ -116,7 +116,7 @@ void TestFrmAbout::textsAfterLoad()
     QVERIFY(form->findChild<QLabel *>("Label2")->text().startsWith(QStringLiteral("https://www.example.com/")));
     QVERIFY(form->findChild<QLabel *>("lblDisclaimer")->text().contains(QStringLiteral("Quelbrook")));
     QVERIFY(form->findChild<QLabel *>("Label3")->text().contains(QStringLiteral("Quelbrook")));
-    QVERIFY(!form->menuWidget());
+    QVERIFY(!form->menuBar());
 }
 
 void TestFrmAbout::controlLayout_data()

@@ -30,7 +30,7 @@ public:
 
 protected:
     void Form_Load() override;
-    // Enter and Esc: a QMainWindow has no default or cancel button of its own.
+    // Enter and Esc: only a dialog has default and cancel buttons of its own.
     void keyPressEvent(QKeyEvent *event) override;
 
 private:

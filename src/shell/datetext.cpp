@@ -6,6 +6,7 @@
 #include <unicode/gregocal.h>
 #include <unicode/locid.h>
 #include <unicode/smpdtfmt.h>
+#include <unicode/simpletz.h>
 #include <unicode/timezone.h>
 
 #include <cmath>
@@ -27,7 +28,18 @@ QString fromIcu(const icu::UnicodeString &s)
 }
 
 // Dates are formatted as midnight UTC in a UTC formatter, so no time zone can
-// move them to a neighbouring day.
+// move them to a neighbouring day. ICU's own default zone is never needed:
+// making it a fixed UTC zone spares loading the time zone database, which
+// formatter creation would otherwise do at start-up.
+void useFixedUtcDefaultZone()
+{
+    static const bool done = [] {
+        icu::TimeZone::adoptDefault(new icu::SimpleTimeZone(0, icu::UnicodeString(u"UTC")));
+        return true;
+    }();
+    Q_UNUSED(done);
+}
+
 UDate toUDate(QDate date)
 {
     return double(date.toJulianDay() - UnixEpochJulianDay) * MillisPerDay;
@@ -42,7 +54,7 @@ QDate fromUDate(UDate udate)
 // Julian calendar before 1582 unless told otherwise.
 void prepare(icu::DateFormat &format)
 {
-    format.adoptTimeZone(icu::TimeZone::createTimeZone("Etc/UTC"));
+    format.adoptTimeZone(new icu::SimpleTimeZone(0, icu::UnicodeString(u"UTC")));
     if (auto *gregorian = dynamic_cast<icu::GregorianCalendar *>(
             const_cast<icu::Calendar *>(format.getCalendar()))) {
         UErrorCode status = U_ZERO_ERROR;
@@ -154,6 +166,7 @@ struct DateTexts::Private
 DateTexts::DateTexts(const QString &localeId)
     : d(std::make_unique<Private>())
 {
+    useFixedUtcDefaultZone();
     d->locale = icu::Locale(localeId.toLatin1().constData());
 }
 

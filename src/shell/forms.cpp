@@ -4,7 +4,7 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
-#include <QLayout>
+#include <QVBoxLayout>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPointer>
@@ -66,14 +66,19 @@ bool isMainKind(FormKind kind)
 }
 
 Form::Form(FormKind kind, TitleButtons buttons)
-    : QMainWindow(nullptr, flagsFor(buttons))
+    : QWidget(nullptr, flagsFor(buttons))
     , m_kind(kind)
     , m_client(new QWidget(this))
 {
     setObjectName(QString::fromLatin1(formKindName(kind)));
-    setCentralWidget(m_client);
     // Fixed border: the window is exactly its menu bar plus its client area.
-    layout()->setSizeConstraint(QLayout::SetFixedSize);
+    // A plain layout rather than a main window: nothing here docks, and the
+    // lighter window starts sooner.
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(m_client);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
 }
 
 void Form::setClientSizeTwips(int width, int height)
@@ -83,7 +88,11 @@ void Form::setClientSizeTwips(int width, int height)
 
 QMenu *Form::addMenu(const char *name, const QString &caption)
 {
-    QMenu *menu = menuBar()->addMenu(caption);
+    if (!m_menuBar) {
+        m_menuBar = new QMenuBar(this);
+        layout()->setMenuBar(m_menuBar);
+    }
+    QMenu *menu = m_menuBar->addMenu(caption);
     menu->setObjectName(QString::fromLatin1(name));
     menu->menuAction()->setObjectName(QString::fromLatin1(name));
     return menu;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QMainWindow>
+#include <QWidget>
 #include <functional>
 
 class QMenu;
@@ -15,7 +15,7 @@ bool isMainKind(FormKind kind); // every kind but the About window
 
 // A window built from a fixed layout: a client area of a fixed size in
 // twips, below its menu bar if it has one. The user cannot resize it.
-class Form : public QMainWindow
+class Form : public QWidget
 {
     Q_OBJECT
 
@@ -24,6 +24,7 @@ public:
 
     FormKind kind() const { return m_kind; }
     QWidget *client() const { return m_client; }
+    QMenuBar *menuBar() const { return m_menuBar; } // nullptr for a window without menus
 
 protected:
     Form(FormKind kind, TitleButtons buttons);
@@ -45,6 +46,7 @@ private:
     friend Form *showForm(FormKind kind);
     const FormKind m_kind;
     QWidget *m_client;
+    QMenuBar *m_menuBar = nullptr;
 };
 
 namespace Forms {

@@ -6,7 +6,7 @@
 // Only the topmost request is used here, with the size and the position left
 // alone. Qt's xcb platform turns the stays-on-top flag into
 // _NET_WM_STATE_ABOVE: written on the window before it is mapped, or sent to
-// the window manager as a _NET_WM_STATE message once it is. Other platforms
+// the window manager as a _NET_WM_STATE message once it is. Platforms
 // without a window manager (offscreen) simply keep the flag.
 long Module1::SetWindowPos(QWidget *hwnd, std::intptr_t hWndInsertAfter, int, int, int, int,
                            unsigned wFlags)
@@ -14,13 +14,14 @@ long Module1::SetWindowPos(QWidget *hwnd, std::intptr_t hWndInsertAfter, int, in
     if (!hwnd || hWndInsertAfter != HWND_TOPMOST || (wFlags & (SWP_NOSIZE | SWP_NOMOVE)) != (SWP_NOSIZE | SWP_NOMOVE))
         return 0;
 
-    if (!hwnd->isVisible()) {
+    QWindow *window = hwnd->windowHandle();
+    if (!window) {
         hwnd->setWindowFlag(Qt::WindowStaysOnTopHint, true);
         return 1;
     }
-    // QWidget::setWindowFlag would unmap and map a visible window again;
-    // the QWindow changes the state in place.
-    if (QWindow *window = hwnd->windowHandle())
-        window->setFlags(window->flags() | Qt::WindowStaysOnTopHint);
+    // The native window exists (placement made it): change its state in
+    // place. QWidget::setWindowFlag would destroy and rebuild it, losing
+    // the position just set, and unmap it if it were visible.
+    window->setFlags(window->flags() | Qt::WindowStaysOnTopHint);
     return 1;
 }

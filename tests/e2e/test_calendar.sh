@@ -6,7 +6,9 @@ source "$(dirname "$0")/lib.sh"
 
 clockfile=$(mktemp)
 trap 'cleanup; rm -f "$clockfile" "$clockfile".*.png' EXIT
-echo "@2026-12-05 12:00:00" >"$clockfile"
+# Offsets from the real time, never back in time: a clock that runs behind
+# the files on disk makes fontconfig rebuild its caches for every program.
+echo "+0" >"$clockfile"
 faketime_lib=$(find /usr/lib -name libfaketime.so.1 | head -n 1)
 [ -n "$faketime_lib" ] || fail "libfaketime is not installed"
 
@@ -28,7 +30,7 @@ functions=$(motif_functions "$month")
 pass "double-click opens the one-month window at its corner, on top, and closes the today window"
 
 # The menu path back to the date strip, a day later.
-echo "@2026-12-06 12:00:00" >"$clockfile"
+echo "+1d" >"$clockfile"
 xdotool windowactivate --sync "$month" >/dev/null 2>&1 || true
 xdotool key --clearmodifiers alt+v
 sleep 0.3
