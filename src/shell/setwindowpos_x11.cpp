@@ -22,6 +22,7 @@ long Module1::SetWindowPos(QWidget *hwnd, std::intptr_t hWndInsertAfter, int, in
     // The native window exists (placement made it): change its state in
     // place. QWidget::setWindowFlag would destroy and rebuild it, losing
     // the position just set, and unmap it if it were visible.
+    hwnd->overrideWindowFlags(hwnd->windowFlags() | Qt::WindowStaysOnTopHint);
     window->setFlags(window->flags() | Qt::WindowStaysOnTopHint);
     return 1;
 }
