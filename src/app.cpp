@@ -53,6 +53,7 @@ int run(int argc, char *argv[])
     QApplication::setQuitOnLastWindowClosed(false);
     Platform::registerFontSubstitutes();
     Platform::applyDefaultFont();
+    Platform::applyStyle();
     registerForms();
 
     Forms::Show(FormKind::FrmMain);

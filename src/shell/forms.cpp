@@ -1,5 +1,6 @@
 #include "shell/forms.h"
 
+#include "shell/platform.h"
 #include "shell/twips.h"
 
 #include <QCloseEvent>
@@ -120,6 +121,21 @@ QAction *Form::addSeparator(QMenu *menu, const char *name)
     return separator;
 }
 
+void Form::useMenuFonts()
+{
+    if (!m_menuBar)
+        return;
+    auto captions = [](const QWidget *widget) {
+        QString text;
+        for (const QAction *action : widget->actions())
+            text += action->text();
+        return text;
+    };
+    m_menuBar->setFont(Platform::primaryFontFor(m_menuBar->font(), captions(m_menuBar)));
+    for (QMenu *menu : findChildren<QMenu *>())
+        menu->setFont(Platform::primaryFontFor(menu->font(), captions(menu)));
+}
+
 void Form::closeEvent(QCloseEvent *event)
 {
     event->accept();
@@ -137,6 +153,7 @@ Form *showForm(FormKind kind)
         if (!form)
             return nullptr;
         g_live[kind] = form;
+        form->useMenuFonts();
         // Settle the fixed size first, so that showing does not resize the
         // window after the load step has placed it.
         form->layout()->activate();

@@ -44,6 +44,8 @@ protected:
 
 private:
     friend Form *showForm(FormKind kind);
+    // The menus show only fixed captions, which need no fallback fonts.
+    void useMenuFonts();
     const FormKind m_kind;
     QWidget *m_client;
     QMenuBar *m_menuBar = nullptr;

@@ -4,6 +4,8 @@
 
 #include <QApplication>
 #include <QFont>
+#include <QFontMetrics>
+#include <QProxyStyle>
 
 namespace Platform {
 
@@ -27,6 +29,38 @@ void selectQtPlatform()
 void registerFontSubstitutes()
 {
     QFont::insertSubstitution(Captions::MsPGothic, QStringLiteral("IPAPGothic"));
+}
+
+namespace {
+
+class Style : public QProxyStyle
+{
+public:
+    QIcon standardIcon(StandardPixmap icon, const QStyleOption *option, const QWidget *widget) const override
+    {
+        if (icon == SP_ToolBarHorizontalExtensionButton)
+            return {};
+        return QProxyStyle::standardIcon(icon, option, widget);
+    }
+};
+
+} // namespace
+
+void applyStyle()
+{
+    QApplication::setStyle(new Style);
+}
+
+QFont primaryFontFor(QFont font, const QString &text)
+{
+    QFont primary = font;
+    primary.setStyleStrategy(QFont::StyleStrategy(font.styleStrategy() | QFont::NoFontMerging));
+    const QFontMetrics metrics(primary);
+    for (char32_t c : text.toUcs4()) {
+        if (!metrics.inFontUcs4(c))
+            return font;
+    }
+    return primary;
 }
 
 void applyDefaultFont()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QFont>
 #include <functional>
 
 namespace Platform {
@@ -21,5 +22,15 @@ void registerFontSubstitutes();
 // The font of every window and control that stores none: the same gothic at
 // 9 points, as a Japanese desktop's default.
 void applyDefaultFont();
+
+// The toolkit's style, less the icon of the menu bar's overflow button: the
+// menu bars here never overflow, and loading that icon would load every
+// image format plug-in before the first window shows.
+void applyStyle();
+
+// The font without fallback faces when its own face has every character of
+// the text, else the font as it is. Looking up fallbacks is the costliest
+// part of showing the first window, and Japanese texts never need them.
+QFont primaryFontFor(QFont font, const QString &text);
 
 } // namespace Platform

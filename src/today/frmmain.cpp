@@ -5,6 +5,7 @@
 #include "shell/clock.h"
 #include "shell/corner.h"
 #include "shell/datetext.h"
+#include "shell/platform.h"
 #include "shell/twips.h"
 #include "today/datelabel.h"
 
@@ -65,7 +66,9 @@ void FrmMain::Form_Load()
 {
     placeAtCorner(this, Offsets);
     // One reading of the clock gives both the date and its weekday.
-    LblDate->setText(dateText(Clock::today()));
+    const QString text = dateText(Clock::today());
+    LblDate->setFont(Platform::primaryFontFor(LblDate->font(), text));
+    LblDate->setText(text);
     LblDate->adjustSize();
     Module1::SetWindowPos(this, Module1::HWND_TOPMOST, 0, 0, 0, 0, Module1::SWP_NOSIZE | Module1::SWP_NOMOVE);
 }
