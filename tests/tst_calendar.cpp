@@ -70,8 +70,6 @@ private slots:
     void layout();
     void menus_data();
     void menus();
-    void opensOnTodayInAnyLocale_data();
-    void opensOnTodayInAnyLocale();
 
 private:
     int m_ends = 0;
@@ -324,29 +322,6 @@ void TestCalendar::menus()
     QCOMPARE(file.size(), 1);
     QCOMPARE(file[0]->objectName() + u'=' + file[0]->text(), QStringLiteral("mnuFileExit=終了(&X)"));
     QCOMPARE(viewMenu(form), view);
-}
-
-void TestCalendar::opensOnTodayInAnyLocale_data()
-{
-    QTest::addColumn<QByteArray>("lang");
-    QTest::addColumn<QDate>("today");
-    for (const char *lang : {"ja_JP.UTF-8", "ja_JP.UTF-8@calendar=japanese", "th_TH.UTF-8", "ar_SA.UTF-8",
-                             "he_IL.UTF-8", "C", "garbage"}) {
-        QTest::addRow("%s, 1753-01-01", lang) << QByteArray(lang) << QDate(1753, 1, 1);
-        QTest::addRow("%s, 9999-12-31", lang) << QByteArray(lang) << QDate(9999, 12, 31);
-        QTest::addRow("%s, leap day", lang) << QByteArray(lang) << QDate(2028, 2, 29);
-    }
-}
-
-void TestCalendar::opensOnTodayInAnyLocale()
-{
-    QFETCH(QByteArray, lang);
-    QFETCH(QDate, today);
-    qputenv("LANG", lang);
-    DateTexts::reset();
-    Clock::setToday(today);
-    auto *form = static_cast<CalendarForm *>(Forms::Show(FormKind::FrmCalender));
-    QCOMPARE(form->monthView()->value(), today);
 }
 
 QTEST_MAIN(TestCalendar)

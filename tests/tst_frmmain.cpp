@@ -23,8 +23,6 @@ private slots:
 
     void labelText_data();
     void labelText();
-    void oddLocalesStayReadable_data();
-    void oddLocalesStayReadable();
     void layout();
     void menus();
     void loadStep();
@@ -98,35 +96,6 @@ void TestFrmMain::labelText()
     Clock::setToday(today);
     FrmMain *form = show();
     QCOMPARE(form->findChild<QLabel *>("LblDate")->text(), expected);
-}
-
-void TestFrmMain::oddLocalesStayReadable_data()
-{
-    QTest::addColumn<QByteArray>("variable");
-    QTest::addColumn<QByteArray>("value");
-
-    QTest::newRow("LANG unset") << QByteArray("LANG") << QByteArray();
-    QTest::newRow("C") << QByteArray("LC_ALL") << QByteArray("C");
-    QTest::newRow("POSIX") << QByteArray("LC_ALL") << QByteArray("POSIX");
-    QTest::newRow("garbage") << QByteArray("LANG") << QByteArray("\x01\xff garbage;rm -rf");
-    QTest::newRow("Thai") << QByteArray("LANG") << QByteArray("th_TH.UTF-8");
-    QTest::newRow("Arabic") << QByteArray("LANG") << QByteArray("ar_SA.UTF-8");
-    QTest::newRow("LC_TIME differs from LANG") << QByteArray("LC_TIME") << QByteArray("ko_KR.UTF-8");
-}
-
-void TestFrmMain::oddLocalesStayReadable()
-{
-    QFETCH(QByteArray, variable);
-    QFETCH(QByteArray, value);
-    if (value.isNull())
-        qunsetenv(variable.constData());
-    else
-        qputenv(variable.constData(), value);
-    DateTexts::reset();
-    Clock::setToday(QDate(2026, 12, 6));
-    const QString text = show()->findChild<QLabel *>("LblDate")->text();
-    QVERIFY(text.endsWith(QStringLiteral("(日)")));
-    QVERIFY2(text.size() > 8, qPrintable(text)); // more than the suffix and a number
 }
 
 void TestFrmMain::layout()

@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QFile>
 #include <QLabel>
+#include <QRandomGenerator>
 #include <QTest>
 
 #include <malloc.h>
@@ -138,44 +139,24 @@ void TestSoak::thousandsOfSwitches()
         ? qEnvironmentVariableIntValue("MIREBO_SOAK_SWITCHES")
         : 10000;
     const std::vector<Command> table = commandTable();
-    std::vector<bool> used(table.size(), false);
     std::vector<int> runs(table.size(), 0);
     FormKind current = FormKind::FrmMain;
     Forms::Show(current);
 
-    // Use every command of the current window before moving on; when all
-    // are used, start over.
+    // A random walk over the command table, the same walk on every run: each
+    // step picks one of the current window's commands.
+    QRandomGenerator random(20261206);
     auto step = [&] {
-        std::size_t pick = table.size();
-        for (std::size_t i = 0; i < table.size() && pick == table.size(); ++i) {
-            if (table[i].source == current && !used[i])
-                pick = i;
+        std::vector<std::size_t> choices;
+        for (std::size_t i = 0; i < table.size(); ++i) {
+            if (table[i].source == current)
+                choices.push_back(i);
         }
-        if (pick == table.size()) {
-            if (std::find(used.begin(), used.end(), false) == used.end())
-                std::fill(used.begin(), used.end(), false);
-            for (std::size_t i = 0; i < table.size() && pick == table.size(); ++i) {
-                if (table[i].source == current
-                    && std::any_of(table.begin(), table.end(), [&](const Command &c) {
-                           return !used[&c - table.data()] && c.source == table[i].target;
-                       }))
-                    pick = i;
-            }
-            if (pick == table.size()) {
-                for (std::size_t i = 0; i < table.size(); ++i) {
-                    if (table[i].source == current) {
-                        pick = i;
-                        break;
-                    }
-                }
-            }
-        }
-        used[pick] = true;
+        const std::size_t pick = choices[random.bounded(quint32(choices.size()))];
         ++runs[pick];
         run(table[pick]);
         current = table[pick].target;
     };
-
     // Windows get painted now and then, as they would on screen.
     auto switchAndPaint = [&](int i) {
         step();
