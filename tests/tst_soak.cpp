@@ -164,7 +164,8 @@ void TestSoak::thousandsOfSwitches()
             QCoreApplication::processEvents();
     };
 
-    const int warmUp = std::min(500, switches / 10);
+    // Font and glyph caches fill during the first few thousand switches.
+    const int warmUp = std::min(3000, switches / 3);
     for (int i = 0; i < warmUp; ++i)
         switchAndPaint(i);
     const FormKind warmUpEnd = current;
