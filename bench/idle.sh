@@ -29,11 +29,6 @@ start_x
 start_app
 win=$(wait_window 'ﾐﾚﾎﾞ') || fail "no today window"
 measure "today window"
-xdotool windowactivate --sync "$win" >/dev/null 2>&1 || true
-xdotool key --clearmodifiers alt+v
-sleep 0.3
-xdotool key c
-sleep 0.3
-xdotool key y
+type_keys "$win" alt+v c y
 wait_window 'ミレボ' >/dev/null || fail "no twelve-month window"
 measure "twelve-month window"

@@ -98,6 +98,18 @@ wait_origin() {
     fail "frame at ($got), expected ($2)"
 }
 
+# type_keys ID KEYS...: focuses the window and types the keys one after the
+# other, with time for a menu to open in between.
+type_keys() {
+    local id=$1 key
+    shift
+    xdotool windowactivate --sync "$id" >/dev/null 2>&1 || true
+    for key in "$@"; do
+        xdotool key --clearmodifiers "$key"
+        sleep 0.3
+    done
+}
+
 wait_exit() {
     for _ in $(seq 200); do
         kill -0 "$1" 2>/dev/null || return 0

@@ -31,10 +31,7 @@ pass "double-click opens the one-month window at its corner, on top, and closes 
 
 # The menu path back to the date strip, a day later.
 echo "+1d" >"$clockfile"
-xdotool windowactivate --sync "$month" >/dev/null 2>&1 || true
-xdotool key --clearmodifiers alt+v
-sleep 0.3
-xdotool key d
+type_keys "$month" alt+v d
 today=$(wait_window 'ﾐﾚﾎﾞ') || fail "1日 did not bring the today window back"
 wait_gone "$month" || fail "the one-month window is still there"
 wait_origin "$today" "1762 980"
@@ -45,12 +42,7 @@ difference=$(compare -metric AE "$clockfile.before.png" "$clockfile.after.png" n
 pass "1日 brings the today window back with the new date"
 
 # Alt+V, C, T: the three-month calendar.
-xdotool windowactivate --sync "$today" >/dev/null 2>&1 || true
-xdotool key --clearmodifiers alt+v
-sleep 0.3
-xdotool key c
-sleep 0.3
-xdotool key t
+type_keys "$today" alt+v c t
 three=$(wait_window 'ミレボ') || fail "Alt+V, C, T did not open a calendar"
 wait_gone "$today" || fail "the today window is still there"
 wait_origin "$three" "$((1920 - 490)) $((1080 - 222))"

@@ -13,12 +13,7 @@ check() {
     QT_SCALE_FACTOR=$scale start_app
     today=$(wait_window 'ﾐﾚﾎﾞ') || fail "$size: no today window"
     wait_origin "$today" "$(((w - 158) * scale)) $(((h - 100) * scale))"
-    xdotool windowactivate --sync "$today" >/dev/null 2>&1 || true
-    xdotool key --clearmodifiers alt+v
-    sleep 0.3
-    xdotool key c
-    sleep 0.3
-    xdotool key y
+    type_keys "$today" alt+v c y
     cal=$(wait_window 'ミレボ') || fail "$size: no twelve-month window"
     wait_origin "$cal" "$(((w - 491) * scale)) $(((h - 625) * scale))"
     pass "$size at scale $scale: today at ($((w - 158)), $((h - 100))), twelve months at ($((w - 491)), $((h - 625)))"

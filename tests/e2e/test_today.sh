@@ -20,10 +20,6 @@ max_w=$(xprop -id "$win" WM_NORMAL_HINTS | sed -n "s/.*maximum size: //p")
 [ -n "$min_w" ] && [ "$min_w" = "$max_w" ] || fail "resizable: $min_w / $max_w"
 pass "minimize and close, no maximize, fixed size"
 
-xdotool windowactivate --sync "$win" 2>/dev/null || xdotool windowfocus --sync "$win"
-sleep 0.2
-xdotool key --window "$win" --clearmodifiers alt+f
-sleep 0.3
-xdotool key x
+type_keys "$win" alt+f x
 wait_exit "$APP_PID" || fail "Alt+F, X did not end the program"
 pass "Alt+F then X ends the program"
