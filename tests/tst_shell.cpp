@@ -48,7 +48,6 @@ private slots:
 
     void corner_data();
     void corner();
-    void placesFrameAtCorner();
 
     void showLoadsOnce();
     void unloadingLastWindowEndsProgram();
@@ -105,14 +104,6 @@ void TestShell::corner()
     QFETCH(float, offsetY);
     QFETCH(QPointF, expected);
     QCOMPARE(cornerPosition(screen, {offsetX, offsetY}), expected);
-}
-
-void TestShell::placesFrameAtCorner()
-{
-    Screen::setSizeInTwipsForTesting({9600, 7200});
-    QWidget window;
-    placeAtCorner(&window, {2370, 9375});
-    QCOMPARE(window.pos(), QPoint(482, -145));
 }
 
 void TestShell::showLoadsOnce()

@@ -29,24 +29,47 @@ fail() {
 }
 pass() { echo "ok: $*"; }
 
+# start_x: a fresh X server with openbox managing it. Starting them is
+# retried a few times: on a loaded machine either may fail to come up, and
+# that is not what the tests are about.
 start_x() {
-    local dfile n
+    local attempt
+    for attempt in 1 2 3; do
+        try_start_x && return 0
+        echo "start_x: attempt $attempt failed, trying again" >&2
+    done
+    fail "no X server with a window manager"
+}
+
+try_start_x() {
+    local dfile n xvfb wm
     dfile=$(mktemp "${TMPDIR:-/tmp}/mirebo-display.XXXXXX")
     # Xvfb picks a free display itself and writes its number once it accepts
     # connections, so tests started at the same moment (ctest -j, or several
     # checkouts on one machine) never race for the same display.
     Xvfb -displayfd 3 -screen 0 "${SCREEN_SIZE}x24" -nolisten tcp 3>"$dfile" >/dev/null 2>&1 &
-    pids+=($!)
+    xvfb=$!
     for _ in $(seq 200); do [ -s "$dfile" ] && break; sleep 0.05; done
     n=$(tr -dc '0-9' <"$dfile")
     rm -f "$dfile"
-    [ -n "$n" ] || fail "Xvfb did not start"
     export DISPLAY=":$n"
+    if [ -z "$n" ] || ! xdpyinfo >/dev/null 2>&1; then
+        kill "$xvfb" 2>/dev/null; wait "$xvfb" 2>/dev/null
+        return 1
+    fi
     openbox --sm-disable >/dev/null 2>&1 &
-    pids+=($!)
+    wm=$!
     # openbox announces itself on the root window once it manages.
-    for _ in $(seq 100); do xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && return 0; sleep 0.05; done
-    fail "openbox did not start"
+    for _ in $(seq 100); do
+        if xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; then
+            pids+=("$xvfb" "$wm")
+            return 0
+        fi
+        kill -0 "$wm" 2>/dev/null || break
+        sleep 0.05
+    done
+    kill "$wm" "$xvfb" 2>/dev/null; wait "$wm" "$xvfb" 2>/dev/null
+    return 1
 }
 
 start_app() {
