@@ -57,8 +57,6 @@ CalendarForm::CalendarForm(const CalendarLayout &layout)
     m_view->setMonthGrid(layout.columns, layout.rows);
     m_view->setDateRange(EarliestDate, LatestDate);
     m_view->setStartOfWeek(1);
-    m_view->setForegroundRole(QPalette::ButtonText);
-    m_view->setBackgroundRole(QPalette::Button);
     if (layout.ownFont)
         m_view->setFont(QFont(Captions::MsPGothic, 9));
     connect(m_view, &MonthView::GetDayBold, this, &CalendarForm::MonthView_GetDayBold, Qt::DirectConnection);
