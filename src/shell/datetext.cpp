@@ -188,21 +188,6 @@ void DateTexts::reset()
     g_user.reset();
 }
 
-const icu::Locale &DateTexts::locale() const
-{
-    return d->locale;
-}
-
-QString DateTexts::localeId() const
-{
-    return QString::fromLatin1(d->locale.getName());
-}
-
-bool DateTexts::isRightToLeft() const
-{
-    return d->locale.isRightToLeft();
-}
-
 QString DateTexts::longDate(QDate date) const
 {
     icu::UnicodeString out;

@@ -6,12 +6,6 @@
 #include <memory>
 #include <optional>
 
-#include <unicode/uversion.h>
-
-U_NAMESPACE_BEGIN
-class Locale;
-U_NAMESPACE_END
-
 // Date texts in the user's locale, from ICU: the long date of the today
 // window, the long date that the calendar windows read back, and the titles
 // and headers of the month view. Formatters are made on first use and kept,
@@ -29,10 +23,6 @@ public:
     // environment again (tests switch locales with it).
     static DateTexts &user();
     static void reset();
-
-    const icu::Locale &locale() const;
-    QString localeId() const;
-    bool isRightToLeft() const;
 
     QString longDate(QDate date) const;
     std::optional<QDate> parseLongDate(const QString &text) const;
