@@ -42,18 +42,22 @@ start_x() {
 }
 
 try_start_x() {
-    local dfile n xvfb wm
-    dfile=$(mktemp "${TMPDIR:-/tmp}/mirebo-display.XXXXXX")
-    # Xvfb picks a free display itself and writes its number once it accepts
-    # connections, so tests started at the same moment (ctest -j, or several
-    # checkouts on one machine) never race for the same display.
-    Xvfb -displayfd 3 -screen 0 "${SCREEN_SIZE}x24" -nolisten tcp 3>"$dfile" >/dev/null 2>&1 &
+    local n xvfb wm
+    # A display number picked at random from a wide range: one that another
+    # test has only just given up can still be in the middle of shutting down.
+    for _ in $(seq 50); do
+        n=$((100 + RANDOM % 800))
+        [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] || break
+    done
+    Xvfb ":$n" -screen 0 "${SCREEN_SIZE}x24" -nolisten tcp >/dev/null 2>&1 &
     xvfb=$!
-    for _ in $(seq 200); do [ -s "$dfile" ] && break; sleep 0.05; done
-    n=$(tr -dc '0-9' <"$dfile")
-    rm -f "$dfile"
     export DISPLAY=":$n"
-    if [ -z "$n" ] || ! xdpyinfo >/dev/null 2>&1; then
+    for _ in $(seq 100); do
+        xdpyinfo >/dev/null 2>&1 && break
+        kill -0 "$xvfb" 2>/dev/null || break
+        sleep 0.05
+    done
+    if ! xdpyinfo >/dev/null 2>&1; then
         kill "$xvfb" 2>/dev/null; wait "$xvfb" 2>/dev/null
         return 1
     fi
