@@ -58,6 +58,8 @@ private slots:
     void platformChoice_data();
     void platformChoice();
     void storedFontResolvesToProportionalGothic();
+    void fallbackFontsOnlyWhereNeeded_data();
+    void fallbackFontsOnlyWhereNeeded();
 
 private:
     int m_loads = 0;
@@ -195,6 +197,27 @@ void TestShell::storedFontResolvesToProportionalGothic()
     // fontconfig may report the face by its Japanese name.
     QVERIFY2(QStringList({"IPAPGothic", "IPA Pゴシック"}).contains(info.family()), qPrintable(info.family()));
     QVERIFY(!info.fixedPitch());
+}
+
+void TestShell::fallbackFontsOnlyWhereNeeded_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("primaryOnly");
+
+    QTest::newRow("Japanese date") << QStringLiteral("2026年12月6日(日)") << true;
+    QTest::newRow("menu captions") << QStringLiteral("ﾌｧｲﾙ(&F)表示(&V)ｶﾚﾝﾀﾞｰ(&C)") << true;
+    QTest::newRow("Thai date") << QStringLiteral("6 ธันวาคม 2569(日)") << false;
+    QTest::newRow("Korean date") << QStringLiteral("2026년 12월 6일(日)") << false;
+}
+
+void TestShell::fallbackFontsOnlyWhereNeeded()
+{
+    QFETCH(QString, text);
+    QFETCH(bool, primaryOnly);
+    Platform::registerFontSubstitutes();
+    const QFont font = Platform::primaryFontFor(QFont(Captions::MsPGothic, 9), text);
+    // Without fallbacks a script the gothic lacks would show as empty boxes.
+    QCOMPARE(bool(font.styleStrategy() & QFont::NoFontMerging), primaryOnly);
 }
 
 QTEST_MAIN(TestShell)
