@@ -13,6 +13,8 @@ private slots:
     void longDateRoundTrip_data();
     void longDateRoundTrip();
     void japaneseTexts();
+    void monthTitlesNameGregorianMonths_data();
+    void monthTitlesNameGregorianMonths();
 };
 
 void TestDateText::localeFromEnvironment_data()
@@ -81,6 +83,26 @@ void TestDateText::japaneseTexts()
     QCOMPARE(ja.weekdayHeader(6), QStringLiteral("土"));
     QVERIFY(!ja.parseLongDate(QStringLiteral("2003年4月30日 garbage")));
     QVERIFY(!ja.parseLongDate(QString()));
+}
+
+void TestDateText::monthTitlesNameGregorianMonths_data()
+{
+    QTest::addColumn<QString>("locale");
+    QTest::addColumn<QString>("title");
+
+    // The grid below a title is Gregorian; only the year may be counted
+    // another way.
+    QTest::newRow("Japanese era") << "ja_JP@calendar=japanese" << QStringLiteral("令和8年12月");
+    QTest::newRow("Buddhist era") << "th_TH" << QStringLiteral("ธันวาคม 2569");
+    QTest::newRow("Islamic by default") << "ar_SA" << QStringLiteral("ديسمبر ٢٠٢٦");
+    QTest::newRow("Hebrew calendar") << "he_IL@calendar=hebrew" << QStringLiteral("דצמבר 2026");
+}
+
+void TestDateText::monthTitlesNameGregorianMonths()
+{
+    QFETCH(QString, locale);
+    QFETCH(QString, title);
+    QCOMPARE(DateTexts(locale).monthTitle(2026, 12).remove(QChar(0x200F)), title);
 }
 
 QTEST_GUILESS_MAIN(TestDateText)

@@ -106,6 +106,7 @@ struct MonthView::Private
     {
         cachedGeometry = Geometry::compute(q->size(), columns, rows, q->fontMetrics());
         geometryValid = true;
+        headersValid = false; // the width of a column decides short or narrow names
     }
 
     void requestBold()
@@ -179,17 +180,38 @@ struct MonthView::Private
         titlesValid = true;
     }
 
-    QString headerText(int column) const
+    // Short weekday names, or narrow ones when a short name would not fit
+    // its column (Arabic, German and others write three letters or more).
+    DateTexts::HeaderWidth headerWidth() const
     {
-        return DateTexts::user().weekdayHeader(qtDayOfWeek((q->m_startOfWeek - 1 + column) % 7 + 1));
+        const int room = cachedGeometry.cellWidth - 2;
+        const QFontMetrics metrics = q->fontMetrics();
+        for (int column = 0; column < ColumnCount; ++column) {
+            if (metrics.horizontalAdvance(headerText(column, DateTexts::HeaderWidth::Short)) > room)
+                return DateTexts::HeaderWidth::Narrow;
+        }
+        return DateTexts::HeaderWidth::Short;
+    }
+
+    QString headerText(int column, DateTexts::HeaderWidth width) const
+    {
+        return DateTexts::user().weekdayHeader(qtDayOfWeek((q->m_startOfWeek - 1 + column) % 7 + 1), width);
+    }
+
+    QString headerText(int column)
+    {
+        geometry();
+        return headerText(column, headerWidth());
     }
 
     void ensureHeaders()
     {
         if (headersValid)
             return;
+        geometry();
+        const DateTexts::HeaderWidth width = headerWidth();
         for (int column = 0; column < ColumnCount; ++column)
-            headers[column] = preparedText(headerText(column), q->font());
+            headers[column] = preparedText(headerText(column, width), q->font());
         headersValid = true;
     }
 

@@ -1,5 +1,6 @@
 #include "shell/datetext.h"
 
+#include <unicode/calendar.h>
 #include <unicode/datefmt.h>
 #include <unicode/dtfmtsym.h>
 #include <unicode/dtptngen.h>
@@ -137,17 +138,37 @@ struct DateTexts::Private
         return *shortFormat;
     }
 
+    // Month titles head a grid of Gregorian days, so they name Gregorian
+    // months: a calendar whose months fall elsewhere (Islamic, Hebrew,
+    // Chinese, ...) titles them in the Gregorian calendar, in the user's
+    // language. Calendars that only count the years differently (Japanese
+    // eras, Buddhist, Minguo) keep their own years.
+    icu::Locale monthTitleLocale() const
+    {
+        UErrorCode status = U_ZERO_ERROR;
+        std::unique_ptr<icu::Calendar> calendar(icu::Calendar::createInstance(locale, status));
+        if (U_FAILURE(status))
+            return locale;
+        const QByteArray type(calendar->getType());
+        if (type == "gregorian" || type == "japanese" || type == "buddhist" || type == "roc" || type == "iso8601")
+            return locale;
+        icu::Locale gregorian = locale;
+        gregorian.setKeywordValue("calendar", "gregorian", status);
+        return U_SUCCESS(status) ? gregorian : locale;
+    }
+
     icu::DateFormat &month() const
     {
         if (!monthFormat) {
+            const icu::Locale titleLocale = monthTitleLocale();
             UErrorCode status = U_ZERO_ERROR;
             std::unique_ptr<icu::DateTimePatternGenerator> generator(
-                icu::DateTimePatternGenerator::createInstance(locale, status));
+                icu::DateTimePatternGenerator::createInstance(titleLocale, status));
             icu::UnicodeString pattern = U_SUCCESS(status)
                 ? generator->getBestPattern(icu::UnicodeString(u"yMMMM"), status)
                 : icu::UnicodeString(u"MMMM y");
             status = U_ZERO_ERROR;
-            monthFormat = std::make_unique<icu::SimpleDateFormat>(pattern, locale, status);
+            monthFormat = std::make_unique<icu::SimpleDateFormat>(pattern, titleLocale, status);
             prepare(*monthFormat);
         }
         return *monthFormat;
@@ -220,11 +241,12 @@ QString DateTexts::monthTitle(int year, int month) const
     return fromIcu(out);
 }
 
-QString DateTexts::weekdayHeader(int qtDayOfWeek) const
+QString DateTexts::weekdayHeader(int qtDayOfWeek, HeaderWidth width) const
 {
     int32_t count = 0;
     const icu::UnicodeString *names = d->dateSymbols().getWeekdays(
-        count, icu::DateFormatSymbols::STANDALONE, icu::DateFormatSymbols::SHORT);
+        count, icu::DateFormatSymbols::STANDALONE,
+        width == HeaderWidth::Short ? icu::DateFormatSymbols::SHORT : icu::DateFormatSymbols::NARROW);
     // ICU counts 1 = Sunday ... 7 = Saturday, with an empty element 0.
     const int icuDay = qtDayOfWeek % 7 + 1;
     if (!names || icuDay >= count)
