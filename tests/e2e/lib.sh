@@ -34,9 +34,11 @@ pass() { echo "ok: $*"; }
 # that is not what the tests are about.
 start_x() {
     local attempt
-    for attempt in 1 2 3; do
+    for attempt in 1 2 3 4 5; do
         try_start_x && return 0
         echo "start_x: attempt $attempt failed, trying again" >&2
+        tail -n 5 "${TMPDIR:-/tmp}/mirebo-xvfb.$$.log" >&2 2>/dev/null || true
+        sleep "$attempt"
     done
     fail "no X server with a window manager"
 }
@@ -49,7 +51,7 @@ try_start_x() {
         n=$((100 + RANDOM % 800))
         [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] || break
     done
-    Xvfb ":$n" -screen 0 "${SCREEN_SIZE}x24" -nolisten tcp >/dev/null 2>&1 &
+    Xvfb ":$n" -screen 0 "${SCREEN_SIZE}x24" -nolisten tcp >"${TMPDIR:-/tmp}/mirebo-xvfb.$$.log" 2>&1 &
     xvfb=$!
     export DISPLAY=":$n"
     for _ in $(seq 100); do
