@@ -10,13 +10,10 @@ import subprocess
 import sys
 import xml.etree.ElementTree as ET
 
-failures = []
+from checks import expect, report
+
 XML_LANG = "{http://www.w3.org/XML/1998/namespace}lang"
 
-
-def expect(cond, what):
-    if not cond:
-        failures.append(what)
 
 
 def run(cmd):
@@ -71,11 +68,7 @@ def main():
     desktop, metainfo, title, version = sys.argv[1:5]
     check_desktop(desktop, title)
     check_metainfo(metainfo, title, version)
-    for f in failures:
-        print("FAIL:", f)
-    if not failures:
-        print("desktop file and metainfo as expected")
-    return 1 if failures else 0
+    return report("desktop file and metainfo as expected")
 
 
 if __name__ == "__main__":

@@ -15,12 +15,9 @@ import struct
 import sys
 import zlib
 
-failures = []
+from checks import expect, report
 
 
-def expect(cond, what):
-    if not cond:
-        failures.append(what)
 
 
 def read_xpm(path):
@@ -95,7 +92,7 @@ def decode_png(path):
         pos += 12 + n
     w, h, depth, ctype, _, _, interlace = ihdr
     if (depth, ctype, interlace) != (8, 6, 0):
-        failures.append(f"{path}: want 8-bit RGBA, non-interlaced")
+        expect(False, f"{path}: want 8-bit RGBA, non-interlaced")
         return w, h, None
     raw = zlib.decompress(idat)
     stride = 1 + 4 * w
@@ -103,7 +100,7 @@ def decode_png(path):
     for y in range(h):
         line = raw[y * stride:(y + 1) * stride]
         if line[0] != 0:
-            failures.append(f"{path}: unexpected filter type {line[0]}")
+            expect(False, f"{path}: unexpected filter type {line[0]}")
             return w, h, None
         row = []
         for x in range(w):
@@ -118,7 +115,7 @@ def check_pngs(root, sizes, drawings):
     for size in sizes:
         path = os.path.join(root, f"{size}x{size}", "apps", "mirebo.png")
         if not os.path.exists(path):
-            failures.append(f"missing {path}")
+            expect(False, f"missing {path}")
             continue
         w, h, pixels = decode_png(path)
         expect((w, h) == (size, size), f"{path}: {w}x{h}")
@@ -143,11 +140,7 @@ def main():
                 for n in ("mirebo_32_mono.xpm", "mirebo_32.xpm", "mirebo_16.xpm")}
     check_ico(ico, drawings)
     check_pngs(hicolor, sizes, drawings)
-    for f in failures:
-        print("FAIL:", f)
-    if not failures:
-        print("icons as expected")
-    return 1 if failures else 0
+    return report("icons as expected")
 
 
 if __name__ == "__main__":

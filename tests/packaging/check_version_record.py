@@ -14,6 +14,8 @@ import tempfile
 
 import pefile
 
+from checks import expect, report
+
 EXPECTED_STRINGS = {
     "FileDescription": "デスクトップカレンダー",
     "ProductName": "ミレボナ",
@@ -26,12 +28,7 @@ FORBIDDEN = ("CompanyName", "Comments", "LegalTrademarks")
 # (width, height, colours, bits per pixel), in the order of the group.
 EXPECTED_ICONS = [(32, 32, 2, 1), (32, 32, 16, 4), (16, 16, 16, 4)]
 
-failures = []
 
-
-def expect(cond, what):
-    if not cond:
-        failures.append(what)
 
 
 def build_stub(rc, work):
@@ -114,7 +111,7 @@ def check_icons(pe):
         got.append((w or 256, h or 256, colours, bits))
         image = icons.get(icon_id)
         if image is None:
-            failures.append(f"icon {icon_id} of the group is missing")
+            expect(False, f"icon {icon_id} of the group is missing")
             continue
         # The image itself must agree with its directory entry.
         _, bw, bh, bplanes, bbits = struct.unpack_from("<IiiHH", image)
@@ -131,11 +128,7 @@ def main():
         pe = pefile.PE(build_stub(rc, work))
         check_version(pe, major, minor, patch)
         check_icons(pe)
-    for f in failures:
-        print("FAIL:", f)
-    if not failures:
-        print("version record and icon group as expected")
-    return 1 if failures else 0
+    return report("version record and icon group as expected")
 
 
 if __name__ == "__main__":
