@@ -62,14 +62,10 @@ private slots:
 
     void commandTable_data();
     void commandTable();
-    void exitEndsProgram_data();
-    void exitEndsProgram();
     void switchReturnsToToday();
 
     void layout_data();
     void layout();
-    void menus_data();
-    void menus();
 
 private:
     int m_ends = 0;
@@ -173,6 +169,8 @@ void TestCalendar::commandTable_data()
     for (FormKind source : {c1, c3, c6, c12}) {
         const char *name = formKindName(source);
         QTest::addRow("%s: day", name) << source << "mnuHyouziDay" << main;
+        // Exit leaves no window: the target is the source, which must be gone.
+        QTest::addRow("%s: exit", name) << source << "mnuFileExit" << source;
         const QList<std::pair<const char *, FormKind>> targets{
             {"mnuHyouzi1", c1}, {"mnuHyouzi3", c3}, {"mnuHyouzi6", c6}, {"mnuHyouzi12", c12}};
         for (const auto &[command, target] : targets) {
@@ -199,28 +197,16 @@ void TestCalendar::commandTable()
     }
     QCoreApplication::processEvents();
     QCOMPARE(Forms::instance(source), nullptr);
+    if (target == source) {
+        QCOMPARE(Forms::loadedCount(), 0);
+        QCOMPARE(m_ends, 1);
+        return;
+    }
     Form *to = Forms::instance(target);
     QVERIFY(to);
     QVERIFY(to->isVisible());
     QCOMPARE(Forms::mainWindowCount(), 1);
     QCOMPARE(m_ends, 0);
-}
-
-void TestCalendar::exitEndsProgram_data()
-{
-    QTest::addColumn<FormKind>("kind");
-    for (FormKind kind : {FormKind::FrmCalender, FormKind::FrmCalender3, FormKind::FrmCalender6,
-                          FormKind::FrmCalender12})
-        QTest::newRow(formKindName(kind)) << kind;
-}
-
-void TestCalendar::exitEndsProgram()
-{
-    QFETCH(FormKind, kind);
-    Forms::Show(kind)->findChild<QAction *>("mnuFileExit")->trigger();
-    QCoreApplication::processEvents();
-    QCOMPARE(Forms::loadedCount(), 0);
-    QCOMPARE(m_ends, 1);
 }
 
 void TestCalendar::switchReturnsToToday()
@@ -245,15 +231,24 @@ void TestCalendar::layout_data()
     QTest::addColumn<QSize>("clientTwips");
     QTest::addColumn<QPoint>("cornerTwips");
     QTest::addColumn<bool>("ownFont");
+    QTest::addColumn<QStringList>("viewMenu");
 
     QTest::newRow("one month") << FormKind::FrmCalender << "MonthView1" << QSize(1, 1) << QSize(2385, 2220)
-                               << QSize(2385, 2220) << QPoint(2475, 3315) << true;
+                               << QSize(2385, 2220) << QPoint(2475, 3315) << true
+                               << QStringList{"mnuHyouziDay=1日(&D)", "mnuHyouzi3=3ヶ月(&T)", "mnuHyouzi6=6ヶ月(&S)",
+                                              "mnuHyouzi12=12ヶ月(&Y)"};
     QTest::newRow("three months") << FormKind::FrmCalender3 << "MonthView3" << QSize(3, 1) << QSize(7215, 2220)
-                                  << QSize(7260, 2235) << QPoint(7350, 3330) << false;
+                                  << QSize(7260, 2235) << QPoint(7350, 3330) << false
+                                  << QStringList{"mnuHyouziDay=1日(&D)", "mnuHyouzi1=1ヶ月(&M)",
+                                                 "mnuHyouzi6=6ヶ月(&S)", "mnuHyouzi12=12ヶ月(&Y)"};
     QTest::newRow("six months") << FormKind::FrmCalender6 << "MonthView6" << QSize(3, 2) << QSize(7215, 4230)
-                                << QSize(7260, 4245) << QPoint(7350, 5340) << true;
+                                << QSize(7260, 4245) << QPoint(7350, 5340) << true
+                                << QStringList{"mnuHyouziDay=1日(&D)", "mnuHyouzi1=1ヶ月(&M)", "mnuHyouzi3=3ヶ月(&T)",
+                                               "mnuHyouzi12=12ヶ月(&Y)"};
     QTest::newRow("twelve months") << FormKind::FrmCalender12 << "MonthView12" << QSize(3, 4) << QSize(7215, 8250)
-                                   << QSize(7275, 8280) << QPoint(7365, 9375) << false;
+                                   << QSize(7275, 8280) << QPoint(7365, 9375) << false
+                                   << QStringList{"mnuHyouziDay=1日(&D)", "mnuHyouzi1=1ヶ月(&M)",
+                                                  "mnuHyouzi3=3ヶ月(&T)", "mnuHyouzi6=6ヶ月(&6)"};
 }
 
 void TestCalendar::layout()
@@ -265,8 +260,14 @@ void TestCalendar::layout()
     QFETCH(QSize, clientTwips);
     QFETCH(QPoint, cornerTwips);
     QFETCH(bool, ownFont);
+    QFETCH(QStringList, viewMenu);
 
     Form *form = Forms::Show(kind);
+    QStringList menus;
+    for (QAction *action : form->menuBar()->actions() + form->findChild<QMenu *>("mnuFile")->actions())
+        menus << action->objectName() + u'=' + action->text();
+    QCOMPARE(menus, QStringList({"mnuFile=ﾌｧｲﾙ(&F)", "mnuHyouzi=表示(&V)", "mnuFileExit=終了(&X)"}));
+    QCOMPARE(::viewMenu(form), viewMenu);
     QCOMPARE(form->windowTitle(), QStringLiteral("ミレボ"));
     QVERIFY(!(form->windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint)));
     QVERIFY(form->windowFlags() & Qt::WindowCloseButtonHint);
@@ -288,40 +289,6 @@ void TestCalendar::layout()
     QCOMPARE(view->font().pointSize(), 9);
     QCOMPARE(view->foregroundRole(), QPalette::ButtonText);
     QCOMPARE(view->backgroundRole(), QPalette::Button);
-}
-
-void TestCalendar::menus_data()
-{
-    QTest::addColumn<FormKind>("kind");
-    QTest::addColumn<QStringList>("view");
-
-    QTest::newRow("one month") << FormKind::FrmCalender
-                               << QStringList{"mnuHyouziDay=1日(&D)", "mnuHyouzi3=3ヶ月(&T)", "mnuHyouzi6=6ヶ月(&S)",
-                                              "mnuHyouzi12=12ヶ月(&Y)"};
-    QTest::newRow("three months") << FormKind::FrmCalender3
-                                  << QStringList{"mnuHyouziDay=1日(&D)", "mnuHyouzi1=1ヶ月(&M)",
-                                                 "mnuHyouzi6=6ヶ月(&S)", "mnuHyouzi12=12ヶ月(&Y)"};
-    QTest::newRow("six months") << FormKind::FrmCalender6
-                                << QStringList{"mnuHyouziDay=1日(&D)", "mnuHyouzi1=1ヶ月(&M)", "mnuHyouzi3=3ヶ月(&T)",
-                                               "mnuHyouzi12=12ヶ月(&Y)"};
-    QTest::newRow("twelve months") << FormKind::FrmCalender12
-                                   << QStringList{"mnuHyouziDay=1日(&D)", "mnuHyouzi1=1ヶ月(&M)",
-                                                  "mnuHyouzi3=3ヶ月(&T)", "mnuHyouzi6=6ヶ月(&6)"};
-}
-
-void TestCalendar::menus()
-{
-    QFETCH(FormKind, kind);
-    QFETCH(QStringList, view);
-    Form *form = Forms::Show(kind);
-    QStringList bar;
-    for (QAction *action : form->menuBar()->actions())
-        bar << action->objectName() + u'=' + action->text();
-    QCOMPARE(bar, QStringList({"mnuFile=ﾌｧｲﾙ(&F)", "mnuHyouzi=表示(&V)"}));
-    const QList<QAction *> file = form->findChild<QMenu *>("mnuFile")->actions();
-    QCOMPARE(file.size(), 1);
-    QCOMPARE(file[0]->objectName() + u'=' + file[0]->text(), QStringLiteral("mnuFileExit=終了(&X)"));
-    QCOMPARE(viewMenu(form), view);
 }
 
 QTEST_MAIN(TestCalendar)
