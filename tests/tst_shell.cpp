@@ -86,22 +86,25 @@ void TestShell::cleanup()
 
 void TestShell::corner_data()
 {
-    QTest::addColumn<QSizeF>("screen");
+    QTest::addColumn<QRectF>("screen");
     QTest::addColumn<float>("offsetX");
     QTest::addColumn<float>("offsetY");
     QTest::addColumn<QPointF>("expected");
 
-    QTest::newRow("today, 1920x1080") << QSizeF(28800, 16200) << 2370.f << 1500.f << QPointF(26430, 14700);
-    QTest::newRow("twelve months, 1920x1080") << QSizeF(28800, 16200) << 7365.f << 9375.f << QPointF(21435, 6825);
-    QTest::newRow("twelve months, 640x480: negative kept") << QSizeF(9600, 7200) << 7365.f << 9375.f
+    QTest::newRow("today, 1920x1080") << QRectF(0, 0, 28800, 16200) << 2370.f << 1500.f << QPointF(26430, 14700);
+    QTest::newRow("twelve months, 1920x1080") << QRectF(0, 0, 28800, 16200) << 7365.f << 9375.f << QPointF(21435, 6825);
+    QTest::newRow("twelve months, 640x480: negative kept") << QRectF(0, 0, 9600, 7200) << 7365.f << 9375.f
                                                            << QPointF(2235, -2175);
-    QTest::newRow("screen narrower than the window") << QSizeF(1500, 1500) << 2370.f << 1500.f << QPointF(-870, 0);
-    QTest::newRow("3840x2160") << QSizeF(57600, 32400) << 7350.f << 5340.f << QPointF(50250, 27060);
+    QTest::newRow("screen narrower than the window") << QRectF(0, 0, 1500, 1500) << 2370.f << 1500.f
+                                                     << QPointF(-870, 0);
+    QTest::newRow("3840x2160") << QRectF(0, 0, 57600, 32400) << 7350.f << 5340.f << QPointF(50250, 27060);
+    QTest::newRow("primary right of and below another") << QRectF(28800, 1800, 28800, 16200) << 2370.f << 1500.f
+                                                        << QPointF(55230, 16500);
 }
 
 void TestShell::corner()
 {
-    QFETCH(QSizeF, screen);
+    QFETCH(QRectF, screen);
     QFETCH(float, offsetX);
     QFETCH(float, offsetY);
     QFETCH(QPointF, expected);
