@@ -69,21 +69,20 @@ scaled() { awk -v v="$1" -v s="$SCALE" 'BEGIN { v *= s; print (v < 0) ? -int(-v 
 # corner KIND: where the frame belongs, in device pixels: the primary
 # monitor's origin plus, scaled, its logical size less the offsets.
 corner() {
-    local primary=${SCREEN_SIZE}+0+0 m w h x y dx dy
+    local primary=${SCREEN_SIZE}+0+0 m
     for m in ${MONITORS//,/ }; do [[ $m == \** ]] && primary=${m#\*}; done
-    IFS='x+' read -r w h x y <<<"$primary"
-    read -r dx dy <<<"${OFFSETS[$1]}"
-    echo "$((x + $(scaled "$(awk -v w="$w" -v s="$SCALE" -v d="$dx" 'BEGIN { print w / s - d }')"))) $((y + $(scaled "$(awk -v h="$h" -v s="$SCALE" -v d="$dy" 'BEGIN { print h / s - d }')")))"
+    awk -v g="$primary" -v o="${OFFSETS[$1]}" -v s="$SCALE" 'function r(v) { return v < 0 ? -int(-v + 0.5) : int(v + 0.5) }
+        BEGIN { split(g, p, /[x+]/); split(o, d, " "); print p[3] + r((p[1] / s - d[1]) * s), p[4] + r((p[2] / s - d[2]) * s) }'
 }
 
 # placed ID "X Y": the frame within 1 px of there, once the manager is done.
 placed() {
     local x y ex ey
-    for _ in $(seq 100); do
+    for _ in $(seq 30); do
         read -r x y <<<"$(frame_origin "$1")"
         read -r ex ey <<<"$2"
         (((x - ex) ** 2 <= 1 && (y - ey) ** 2 <= 1)) && return 0
-        sleep 0.05
+        sleep 0.1
     done
     DETAIL="found at ($x, $y)"
     return 1
@@ -218,15 +217,10 @@ flow_about() {
 # The program icon at 16 and 32 pixels in _NET_WM_ICON, and a WM_CLASS that
 # lets a task bar match the window to mirebo.desktop.
 flow_icon() {
-    local win="" icons
+    local win icons
     start_x
     start_app
-    for _ in $(seq 200); do
-        win=$(xdotool search --onlyvisible --pid "$APP_PID" 2>/dev/null | head -n 1 || true)
-        [ -n "$win" ] && break
-        sleep 0.05
-    done
-    [ -n "$win" ] || fail "no window of the program appeared"
+    win=$(wait_window "${TITLE[today]}") || fail "the today window did not appear"
     icons=$(xprop -id "$win" _NET_WM_ICON | grep -o 'Icon ([0-9]* x [0-9]*)' | sort -u)
     grep -q 'Icon (16 x 16)' <<<"$icons" || fail "no 16 x 16 window icon: ${icons:-none}"
     grep -q 'Icon (32 x 32)' <<<"$icons" || fail "no 32 x 32 window icon: ${icons:-none}"

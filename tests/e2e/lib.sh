@@ -213,7 +213,8 @@ wait_origin() { at_origin "$@" || fail "frame at ($ORIGIN), expected ($2)"; }
 type_keys() {
     local id=$1 key
     shift
-    xdotool windowactivate --sync "$id" >/dev/null 2>&1 || true
+    # Bounded: a window manager that never activates it would hold --sync forever.
+    timeout 2 xdotool windowactivate --sync "$id" >/dev/null 2>&1 || true
     for key in "$@"; do
         xdotool key --clearmodifiers "$key"
         sleep 0.3
