@@ -214,8 +214,8 @@ flow_about() {
     pass "Esc closes the About window, and with it the program"
 }
 
-# The program icon at 16 and 32 pixels in _NET_WM_ICON, and a WM_CLASS that
-# lets a task bar match the window to mirebo.desktop.
+# The program icon at 16 and 32 pixels in _NET_WM_ICON, a WM_CLASS that lets
+# a task bar match the window to mirebo.desktop; Exit from the today window.
 flow_icon() {
     local win icons
     start_x
@@ -227,6 +227,9 @@ flow_icon() {
     pass "window icon at 16 and 32 pixels"
     xprop -id "$win" WM_CLASS | grep -qi '"mirebo"' || fail "WM_CLASS $(xprop -id "$win" WM_CLASS)"
     pass "WM_CLASS names mirebo"
+    type_keys "$win" alt+f x
+    wait_exit "$APP_PID" || fail "Alt+F, X in the today window did not end the program"
+    pass "Alt+F then X in the today window ends the program"
 }
 
 command -v "$WM" >/dev/null || fail "$WM is not installed"
