@@ -22,8 +22,10 @@ bool g_endCheckQueued = false;
 
 Qt::WindowFlags flagsFor(Form::TitleButtons buttons)
 {
+    // The fixed-size hint gives Windows' fixed single border; X11 ignores it
+    // and reads the fixed size from the size hints.
     Qt::WindowFlags flags = Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
-        | Qt::WindowCloseButtonHint;
+        | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint;
     switch (buttons) {
     case Form::TitleButtons::MinimizeAndClose:
         return Qt::Window | flags | Qt::WindowMinimizeButtonHint;

@@ -4,6 +4,7 @@ a stub executable and reads the version record and icon group back with
 pefile, so the record is checked the way Windows will read it.
 
     check_version_record.py RC_FILE MAJOR MINOR PATCH
+    check_version_record.py Mirebo.exe MAJOR MINOR PATCH   (the real program)
 """
 
 import os
@@ -123,9 +124,13 @@ def check_icons(pe):
 
 
 def main():
-    rc, major, minor, patch = sys.argv[1], *map(int, sys.argv[2:5])
+    source, major, minor, patch = sys.argv[1], *map(int, sys.argv[2:5])
     with tempfile.TemporaryDirectory(prefix="mirebo-rc.") as work:
-        pe = pefile.PE(build_stub(rc, work))
+        exe = source.lower().endswith(".exe")
+        pe = pefile.PE(source if exe else build_stub(source, work))
+        if exe:
+            gui = pefile.SUBSYSTEM_TYPE["IMAGE_SUBSYSTEM_WINDOWS_GUI"]
+            expect(pe.OPTIONAL_HEADER.Subsystem == gui, "not a GUI-subsystem program")
         check_version(pe, major, minor, patch)
         check_icons(pe)
     return report("version record and icon group as expected")
