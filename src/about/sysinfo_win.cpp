@@ -32,7 +32,7 @@ public:
     {
         ::HKEY parent = native(key);
         if (!parent)
-            return Registry::ERROR_INVALID_HANDLE;
+            return ERROR_INVALID_HANDLE;
         ::HKEY opened = nullptr;
         const LONG status = ::RegOpenKeyExA(parent, subKey, options, samDesired, &opened);
         if (status != ERROR_SUCCESS)
@@ -48,7 +48,7 @@ public:
     {
         ::HKEY handle = native(key);
         if (!handle)
-            return Registry::ERROR_INVALID_HANDLE;
+            return ERROR_INVALID_HANDLE;
         DWORD nativeType = 0;
         DWORD nativeSize = size ? *size : 0;
         const LONG status = ::RegQueryValueExA(handle, valueName, reinterpret_cast<LPDWORD>(reserved), &nativeType,
@@ -64,7 +64,7 @@ public:
     {
         const auto it = m_open.find(key);
         if (it == m_open.end())
-            return Registry::ERROR_INVALID_HANDLE;
+            return ERROR_INVALID_HANDLE;
         const LONG status = ::RegCloseKey(it->second);
         m_open.erase(it);
         return status;

@@ -84,8 +84,8 @@ QString DateTexts::longDate(QDate date) const
 std::optional<QDate> DateTexts::parseLongDate(const QString &text) const
 {
     DATE parsed = 0;
-    const std::wstring wide = text.toStdWString();
-    if (FAILED(VarDateFromStr(wide.c_str(), LOCALE_USER_DEFAULT, 0, &parsed)))
+    std::wstring wide = text.toStdWString(); // the declaration takes no const
+    if (FAILED(VarDateFromStr(wide.data(), LOCALE_USER_DEFAULT, 0, &parsed)))
         return std::nullopt;
     const QDate date = QDate::fromJulianDay(qint64(std::floor(parsed)) + OleEpochJulianDay);
     return date.isValid() ? std::optional<QDate>(date) : std::nullopt;

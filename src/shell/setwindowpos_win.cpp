@@ -13,7 +13,7 @@ long Module1::SetWindowPos(QWidget *hwnd, std::intptr_t hWndInsertAfter, int X, 
                                      X, Y, cx, cy, wFlags);
     // Keep the toolkit's idea of the window in step, without it touching the
     // native window again, so that nothing it does later undoes the state.
-    if (done && hWndInsertAfter == HWND_TOPMOST)
+    if (done && reinterpret_cast<HWND>(hWndInsertAfter) == HWND_TOPMOST)
         hwnd->overrideWindowFlags(hwnd->windowFlags() | Qt::WindowStaysOnTopHint);
     return done;
 }

@@ -10,6 +10,9 @@
 #include <QLabel>
 #include <QTest>
 
+// Taken before windows.h turns the name into its own macro.
+constexpr Registry::HKEY LocalMachine = Registry::HKEY_LOCAL_MACHINE;
+
 #include <windows.h>
 
 namespace {
@@ -137,7 +140,7 @@ void TestWindows::registryValues()
     QFETCH(QString, text);
     const auto registry = SysInfo::desktopServices().openRegistry();
     std::string keyVal = "before";
-    QCOMPARE(SysInfo::GetKeyValue(*registry, Registry::HKEY_LOCAL_MACHINE, key.toStdString(), value.toStdString(),
+    QCOMPARE(SysInfo::GetKeyValue(*registry, LocalMachine, key.toStdString(), value.toStdString(),
                                   keyVal),
              read);
     QCOMPARE(QString::fromStdString(keyVal), text);
