@@ -12,6 +12,18 @@ export LC_ALL=ja_JP.UTF-8 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 export WINEPREFIX=$build/wineprefix
 trap 'cleanup; wineserver -k 2>/dev/null || true' EXIT
 
+# near_corner ID X Y: Wine lets openbox draw the frame, thinner than the
+# Windows frame the program placed, so the two corners are a few pixels apart.
+near_corner() {
+    local got
+    for _ in $(seq 100); do
+        got=$(frame_origin "$1")
+        (( ${got% *} - $2 <= 6 && $2 - ${got% *} <= 6 && ${got#* } - $3 <= 6 && $3 - ${got#* } <= 6 )) && return 0
+        sleep 0.05
+    done
+    fail "frame at ($got), expected near ($2, $3)"
+}
+
 start_x
 rm -rf "$WINEPREFIX"
 wineboot -i >/dev/null 2>&1 || fail "wineboot could not make a prefix"
@@ -26,24 +38,24 @@ wineserver -w
 faketime '2003-04-30 12:00:00' env MIREBO_EXPECT_LABEL='2003年4月30日(水)' \
     wine "$build/tests/win/tst_windows.exe" -o "$build/tst_windows.txt,txt" >/dev/null 2>&1 \
     || { cat "$build/tst_windows.txt" >&2; fail "tst_windows under Wine"; }
-wineserver -k; wineserver -w
+wineserver -k 2>/dev/null || true; wineserver -w
 pass "$(grep -E '^Totals' "$build/tst_windows.txt")"
 
 wine "$MIREBO" >"${TMPDIR:-/tmp}/mirebo-e2e.$$.log" 2>&1 &
 APP_PID=$!
 pids+=($APP_PID)
 today=$(wait_window 'ﾐﾚﾎﾞ') || fail "the today window did not appear"
-wait_origin "$today" "1762 980"
+near_corner "$today" 1762 980
 xprop -id "$today" _NET_WM_STATE | grep -q _NET_WM_STATE_ABOVE || fail "the today window is not on top"
-pass "the today window is at (W - 2370, H - 1500) twips and on top"
+pass "the today window is at (W - 2370, H - 1500) twips, within the frames' difference, and on top"
 
 type_keys "$today" alt+v c t
 three=$(wait_window 'ミレボ') || fail "Alt+V, C, T did not open a calendar"
 wait_gone "$today" || fail "the today window is still there"
-wait_origin "$three" "$((1920 - 490)) $((1080 - 222))"
+near_corner "$three" $((1920 - 490)) $((1080 - 222))
 type_keys "$three" alt+v d
 today=$(wait_window 'ﾐﾚﾎﾞ') || fail "Alt+V, D did not bring the today window back"
-wait_origin "$today" "1762 980"
+near_corner "$today" 1762 980
 pass "three months and back with the keyboard, each at its corner"
 
 type_keys "$today" alt+v a
@@ -62,9 +74,9 @@ while IFS='|' read -r path folder expected; do
     xwininfo -id "$about" | grep -q IsViewable || fail "the About window closed"
     pass "PATH '$path', MSINFO '$folder': '$expected', and the About window stays"
 done <<'CASES'
-C:\windows\system32\msinfo32.exe||About System Information
-|C:\windows\system32|About System Information
+C:\windows\system32\msinfo32.exe||システム情報 について
+|C:\windows\system32|システム情報 について
 ||ミレボ
 CASES
 
-python3 "$here/../packaging/check_version_record.py" "$MIREBO" 1 1 0 || fail "the version record of Mirebo.exe"
+/usr/bin/python3 "$here/../packaging/check_version_record.py" "$MIREBO" 1 1 0 || fail "the version record of Mirebo.exe"
