@@ -46,7 +46,7 @@ struct Colours
         , titleText(pal.color(QPalette::HighlightedText))
         , title(Legible::on(titleText, pal.color(QPalette::Highlight)))
         , text(Legible::on(month, pal.color(foreground), pal.color(QPalette::Text)))
-        , todayText(Legible::on(control, pal.color(foreground), pal.color(QPalette::ButtonText)))
+        , todayText(Legible::on(control, pal.color(foreground)))
         , trailing(Legible::on(month, pal.color(QPalette::PlaceholderText)))
         , header(Legible::on(month, pal.color(QPalette::Highlight)))
         , greyed(Legible::on(control, pal.color(QPalette::Disabled, QPalette::Text)))
