@@ -85,7 +85,8 @@ void TestMonthView::drawnWholeAtTheWindowSizes()
     connect(&view, &MonthView::GetDayBold, &view,
             [&](QDate, int n, QList<bool> &state) { markSundays(view, n, state); });
     const QImage bold = view.grab().toImage();
-    auto ink = [](const QImage &image, const QRect &rect) {
+    auto ink = [](const QImage &image, const QRect &cell) { // on scaled screens the image has more pixels
+        const QRect rect = QTransform::fromScale(image.devicePixelRatio(), image.devicePixelRatio()).mapRect(cell);
         int dark = 0;
         for (int y = rect.top(); y <= rect.bottom(); ++y) {
             for (int x = rect.left(); x <= rect.right(); ++x)
