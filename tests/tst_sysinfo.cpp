@@ -54,6 +54,20 @@ struct Fakes
     }
 };
 
+// Every key is opened with read rights only (KEY_READ): Windows refuses a
+// standard user write rights under HKEY_LOCAL_MACHINE.
+struct AccessRecorder : FileRegistry
+{
+    explicit AccessRecorder(FileRegistry registry) : FileRegistry(std::move(registry)) {}
+    Registry::LONG RegOpenKeyExA(Registry::HKEY key, const char *subKey, Registry::DWORD options,
+                                 Registry::DWORD samDesired, Registry::HKEY *result) override
+    {
+        asked.insert(samDesired);
+        return FileRegistry::RegOpenKeyExA(key, subKey, options, samDesired, result);
+    }
+    std::set<Registry::DWORD> asked;
+};
+
 enum Outcome { Found, Missing, Raises };
 
 } // namespace
@@ -111,7 +125,7 @@ void TestSysInfo::getKeyValue()
     QFETCH(int, outcome);
     QFETCH(std::string, expected);
 
-    FileRegistry registry = registryFile(file);
+    AccessRecorder registry(registryFile(file));
     std::string value = "left over";
     if (outcome == Raises) {
         QVERIFY_THROWS_EXCEPTION(SysInfo::RuntimeError, SysInfo::GetKeyValue(registry, HKEY_LOCAL_MACHINE, key, valueName, value));
@@ -120,6 +134,7 @@ void TestSysInfo::getKeyValue()
         QCOMPARE(value, expected);
     }
     QCOMPARE(registry.openKeyCount(), std::size_t(0)); // closed on every way out
+    QCOMPARE(registry.asked, std::set<Registry::DWORD>{0x20019});
 }
 
 void TestSysInfo::startSysInfo_data()
