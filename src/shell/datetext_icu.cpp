@@ -193,22 +193,6 @@ DateTexts::DateTexts(const QString &localeId)
 
 DateTexts::~DateTexts() = default;
 
-namespace {
-std::unique_ptr<DateTexts> g_user;
-}
-
-DateTexts &DateTexts::user()
-{
-    if (!g_user)
-        g_user = std::make_unique<DateTexts>(userLocaleId());
-    return *g_user;
-}
-
-void DateTexts::reset()
-{
-    g_user.reset();
-}
-
 QString DateTexts::longDate(QDate date) const
 {
     icu::UnicodeString out;
