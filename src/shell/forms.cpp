@@ -3,6 +3,8 @@
 #include "shell/platform.h"
 #include "shell/twips.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QVBoxLayout>
@@ -35,6 +37,28 @@ Qt::WindowFlags flagsFor(Form::TitleButtons buttons)
         return Qt::Dialog | flags;
     }
     return Qt::Window | flags;
+}
+
+// A screen reader announces a top-level window by its role and lists only
+// frames and dialogs when switching windows. Left to itself the toolkit gives a
+// plain widget the role of an unnamed pane, so every window says what it is:
+// the About window a dialog, the others application windows. The name is the
+// caption, and the children stay the toolkit's own.
+QAccessibleInterface *formInterface(const QString &className, QObject *object)
+{
+    if (className != QLatin1String("Form") || !object || !object->isWidgetType())
+        return nullptr;
+    auto *form = static_cast<QWidget *>(object);
+    return new QAccessibleWidget(form, form->windowType() == Qt::Dialog ? QAccessible::Dialog : QAccessible::Window);
+}
+
+void installFormAccessibility()
+{
+    static const bool installed = [] {
+        QAccessible::installFactory(formInterface);
+        return true;
+    }();
+    Q_UNUSED(installed);
 }
 
 void endProgramIfNothingLoaded()
@@ -73,6 +97,7 @@ Form::Form(FormKind kind, TitleButtons buttons)
     , m_kind(kind)
     , m_client(new QWidget(this))
 {
+    installFormAccessibility();
     setObjectName(QString::fromLatin1(formKindName(kind)));
     // Fixed border: the window is exactly its menu bar plus its client area.
     // A plain layout rather than a main window: nothing here docks, and the
