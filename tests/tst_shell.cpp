@@ -72,19 +72,22 @@ void TestShell::cleanup()
 
 void TestShell::corner_data()
 {
-    QTest::addColumn<QSizeF>("screen");
+    QTest::addColumn<QRectF>("screen");
     QTest::addColumn<QPointF>("offsets");
     QTest::addColumn<QPointF>("expected");
 
-    QTest::newRow("today, 1920x1080") << QSizeF(28800, 16200) << QPointF(2370, 1500) << QPointF(26430, 14700);
-    QTest::newRow("twelve months, 640x480: negative kept") << QSizeF(9600, 7200) << QPointF(7365, 9375)
+    QTest::newRow("today, 1920x1080") << QRectF(0, 0, 28800, 16200) << QPointF(2370, 1500) << QPointF(26430, 14700);
+    QTest::newRow("twelve months, 640x480: negative kept") << QRectF(0, 0, 9600, 7200) << QPointF(7365, 9375)
                                                            << QPointF(2235, -2175);
-    QTest::newRow("screen narrower than the window") << QSizeF(1500, 1500) << QPointF(2370, 1500) << QPointF(-870, 0);
+    QTest::newRow("screen narrower than the window") << QRectF(0, 0, 1500, 1500) << QPointF(2370, 1500)
+                                                     << QPointF(-870, 0);
+    QTest::newRow("primary right of and below another") << QRectF(28800, 1800, 28800, 16200) << QPointF(2370, 1500)
+                                                        << QPointF(55230, 16500);
 }
 
 void TestShell::corner()
 {
-    QFETCH(QSizeF, screen);
+    QFETCH(QRectF, screen);
     QFETCH(QPointF, offsets);
     QFETCH(QPointF, expected);
     QCOMPARE(cornerPosition(screen, {float(offsets.x()), float(offsets.y())}), expected);

@@ -8,39 +8,42 @@
 #include <QWindow>
 
 namespace {
-QSizeF g_testScreen;
+QRectF g_testScreen;
 }
 
 namespace Screen {
 
-QSizeF sizeInTwips()
+QRectF geometryInTwips()
 {
     if (!g_testScreen.isEmpty())
         return g_testScreen;
     const QScreen *screen = QGuiApplication::primaryScreen();
     if (!screen)
         return {};
-    const QSize pixels = screen->geometry().size();
-    return {Twips::fromPixels(pixels.width()), Twips::fromPixels(pixels.height())};
+    const QRect pixels = screen->geometry();
+    return {Twips::fromPixels(pixels.x()), Twips::fromPixels(pixels.y()), Twips::fromPixels(pixels.width()),
+            Twips::fromPixels(pixels.height())};
 }
 
-void setSizeInTwipsForTesting(QSizeF twips)
+void setGeometryInTwipsForTesting(QRectF twips)
 {
     g_testScreen = twips;
 }
 
 } // namespace Screen
 
-QPointF cornerPosition(QSizeF screenTwips, CornerOffsets offsets)
+QPointF cornerPosition(QRectF screenTwips, CornerOffsets offsets)
 {
-    const float top = float(screenTwips.height()) - offsets.vertical;
-    const float left = float(screenTwips.width()) - offsets.horizontal;
+    const float bottom = float(screenTwips.y()) + float(screenTwips.height());
+    const float right = float(screenTwips.x()) + float(screenTwips.width());
+    const float top = bottom - offsets.vertical;
+    const float left = right - offsets.horizontal;
     return {left, top};
 }
 
 void placeAtCorner(QWidget *window, CornerOffsets offsets)
 {
-    const QPointF twips = cornerPosition(Screen::sizeInTwips(), offsets);
+    const QPointF twips = cornerPosition(Screen::geometryInTwips(), offsets);
     const QPoint frame = Twips::toPixels(twips.x(), twips.y());
     // Before the first show nobody knows the size of the frame yet, and a
     // plain move() would put the client area there. A frame position makes
