@@ -85,7 +85,8 @@ void TestMonthView::drawnWholeAtTheWindowSizes()
     connect(&view, &MonthView::GetDayBold, &view,
             [&](QDate, int n, QList<bool> &state) { markSundays(view, n, state); });
     const QImage bold = view.grab().toImage();
-    auto ink = [](const QImage &image, const QRect &rect) {
+    auto ink = [](const QImage &image, const QRect &cell) { // on scaled screens the image has more pixels
+        const QRect rect = QTransform::fromScale(image.devicePixelRatio(), image.devicePixelRatio()).mapRect(cell);
         int dark = 0;
         for (int y = rect.top(); y <= rect.bottom(); ++y) {
             for (int x = rect.left(); x <= rect.right(); ++x)
@@ -149,7 +150,6 @@ void TestMonthView::boldRequestCoversTheDisplay_data()
     // The first row does not page, so the question is first asked by painting.
     QTest::newRow("3 months, asked once the owner listens") << QSize(3, 1) << Today << QDate(2026, 11, 29) << 105;
     QTest::newRow("6 months from the minimum") << QSize(3, 2) << QDate(1753, 1, 1) << QDate(1752, 12, 31) << 189;
-    QTest::newRow("12 months from January") << QSize(3, 4) << QDate(2026, 1, 15) << QDate(2025, 12, 28) << 378;
     QTest::newRow("12 months to the maximum") << QSize(3, 4) << QDate(9999, 12, 31) << QDate(9998, 12, 27) << 378;
 }
 
@@ -206,9 +206,7 @@ void TestMonthView::selectionMoves_data()
     auto setValueRow = [&](const char *name, QDate date, QDate value, QDate first) {
         QTest::newRow(name) << year << jan15 << date << 0 << false << value << first;
     };
-    setValueRow("setValue, same day", jan15, jan15, QDate(2026, 1, 1));
     setValueRow("setValue, visible month", QDate(2026, 12, 31), QDate(2026, 12, 31), QDate(2026, 1, 1));
-    setValueRow("setValue, later month comes first", QDate(2030, 2, 1), QDate(2030, 2, 1), QDate(2030, 2, 1));
     setValueRow("setValue, earlier month comes first", QDate(2025, 12, 31), QDate(2025, 12, 31), QDate(2025, 12, 1));
     setValueRow("setValue, maximum keeps twelve months", QDate(9999, 12, 31), QDate(9999, 12, 31), QDate(9999, 1, 1));
     setValueRow("setValue, the day before the minimum", QDate(1752, 12, 31), QDate(1753, 1, 1), QDate(1753, 1, 1));
@@ -220,8 +218,6 @@ void TestMonthView::selectionMoves_data()
         << int(Qt::Key_Right) << false << QDate(2026, 4, 1) << QDate(2026, 2, 1);
     QTest::newRow("ctrl page down turns twelve months") << year << jan15 << jan15
         << int(Qt::Key_PageDown) << true << QDate(2027, 1, 15) << QDate(2027, 1, 1);
-    QTest::newRow("ctrl page up stops at the minimum") << QSize(3, 2) << QDate(1753, 3, 10) << QDate(1753, 3, 10)
-        << int(Qt::Key_PageUp) << true << QDate(1753, 1, 1) << QDate(1753, 1, 1);
     QTest::newRow("ctrl page down at the maximum") << year << QDate(9999, 12, 31) << QDate(9999, 6, 15)
         << int(Qt::Key_PageDown) << true << QDate(9999, 12, 31) << QDate(9999, 1, 1);
 }
@@ -302,42 +298,32 @@ void TestMonthView::accessibility()
     view.resize(view.sizeHint());
 
     QAccessibleInterface *iface = QAccessible::queryAccessibleInterface(&view);
-    QVERIFY(iface);
     QCOMPARE(iface->role(), QAccessible::Table);
     QAccessibleTableInterface *table = iface->tableInterface();
-    QVERIFY(table);
-    QCOMPARE(table->rowCount(), 24);
-    QCOMPARE(table->columnCount(), 21);
-
-    QAccessibleInterface *previous = iface->child(0);
+    QCOMPARE(QSize(table->columnCount(), table->rowCount()), QSize(21, 24));
     QAccessibleInterface *next = iface->child(1);
-    QCOMPARE(previous->text(QAccessible::Name), QStringLiteral(u"前の月"));
+    QCOMPARE(iface->child(0)->text(QAccessible::Name), QStringLiteral(u"前の月"));
     QCOMPARE(next->text(QAccessible::Name), QStringLiteral(u"次の月"));
 
-    const auto name = [](QDate date) { return DateTexts::user().longDate(date); };
-    const auto isBold = [](QAccessibleInterface *cell) {
+    // Name, selected and bold of a cell, as a screen reader gets them.
+    const auto describe = [](QAccessibleInterface *cell) {
         int start = 0, end = 0;
-        return cell->textInterface()->attributes(0, &start, &end).contains(QStringLiteral("font-weight:bold"));
+        return cell->text(QAccessible::Name) + (cell->state().selected ? QStringLiteral(" selected") : QString())
+            + (cell->textInterface()->attributes(0, &start, &end).contains(u"font-weight:bold") ? QStringLiteral(" bold") : QString());
     };
-    const QList<QAccessibleInterface *> selected = table->selectedCells();
-    QCOMPARE(selected.size(), 1);
-    QCOMPARE(selected.first()->text(QAccessible::Name), name(Today));
-    QVERIFY(selected.first()->state().selected);
-    QCOMPARE(iface->indexOfChild(selected.first()), 3 + 1 * 21 + 0);
-    QVERIFY(isBold(selected.first()));
-    QAccessibleInterface *monday = table->cellAt(1, 1); // 2026-12-07
-    QCOMPARE(monday->text(QAccessible::Name), name(QDate(2026, 12, 7)));
-    QVERIFY(!monday->state().selected);
-    QVERIFY(!isBold(monday));
+    const auto name = [](QDate date) { return DateTexts::user().longDate(date); };
+    QAccessibleInterface *sunday = table->cellAt(1, 0), *monday = table->cellAt(1, 1);
     // The last month, November 2027, bottom-right: its first Sunday is the 7th.
     QAccessibleInterface *lastMonthSunday = table->cellAt(18 + 1, 14 + 0);
-    QCOMPARE(lastMonthSunday->text(QAccessible::Name), name(QDate(2027, 11, 7)));
-    QVERIFY(isBold(lastMonthSunday));
+    QCOMPARE(table->selectedCells(), QList<QAccessibleInterface *>{sunday});
+    QCOMPARE(iface->indexOfChild(sunday), 3 + 1 * 21 + 0); // after the arrows and the header row
+    QCOMPARE(describe(sunday), name(Today) + QStringLiteral(" selected bold"));
+    QCOMPARE(describe(monday), name(QDate(2026, 12, 7)));
+    QCOMPARE(describe(lastMonthSunday), name(QDate(2027, 11, 7)) + QStringLiteral(" bold"));
 
     // The selected state follows the keys, the names follow the pages.
     QTest::keyClick(&view, Qt::Key_Right);
-    QVERIFY(!selected.first()->state().selected);
-    QVERIFY(monday->state().selected);
+    QCOMPARE(describe(monday), name(QDate(2026, 12, 7)) + QStringLiteral(" selected"));
     next->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
     QCOMPARE(view.firstDisplayedMonth(), QDate(2027, 12, 1));
     QCOMPARE(lastMonthSunday->text(QAccessible::Name), name(QDate(2028, 11, 5)));
@@ -348,10 +334,8 @@ void TestMonthView::accessibility()
         Clock::setToday(limit);
         view.setValue(limit);
         QVERIFY(!view.grab().isNull());
-        for (int row = 0; row < table->rowCount(); ++row) {
-            for (int column = 0; column < table->columnCount(); ++column)
-                table->cellAt(row, column)->text(QAccessible::Name);
-        }
+        for (int i = 0; i < table->rowCount() * table->columnCount(); ++i)
+            table->cellAt(i / table->columnCount(), i % table->columnCount())->text(QAccessible::Name);
         QCOMPARE(table->selectedCells().value(0)->text(QAccessible::Name), name(limit));
     }
 }

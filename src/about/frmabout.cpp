@@ -4,6 +4,7 @@
 #include "about/sysinfo.h"
 #include "shell/appinfo.h"
 #include "shell/captions.h"
+#include "shell/legible.h"
 #include "shell/twips.h"
 
 #include <QKeyEvent>
@@ -77,12 +78,10 @@ QLabel *addLabel(QWidget *client, const char *name, int left, int top, int width
     return label;
 }
 
-void setTextColour(QLabel *label, QColor colour)
-{
-    QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, colour);
-    label->setPalette(palette);
-}
+// The colours the layout gives some labels. They were chosen for a light
+// window; on a dark or high-contrast one, black or blue text would vanish.
+const QColor StoredBlack(0, 0, 0);
+const QColor StoredBlue(0, 0, 255);
 
 QFont gothic(double points, bool bold)
 {
@@ -126,14 +125,11 @@ frmAbout::frmAbout()
     QWidget::setTabOrder(picIcon, cmdSysInfo);
 
     lblDescription = addLabel(form, "lblDescription", 1080, 1200, 4005, 450, AboutCaptions::Description);
-    setTextColour(lblDescription, Qt::black);
 
     lblDisclaimer = addLabel(form, "lblDisclaimer", 120, 2640, 3990, 705, Disclaimer);
     lblDisclaimer->setFont(gothic(8.25, false));
-    setTextColour(lblDisclaimer, Qt::black);
 
     lblTitle = addLabel(form, "lblTitle", 1050, 240, 3885, 480, AboutCaptions::TitlePlaceholder);
-    setTextColour(lblTitle, Qt::black);
 
     lblVersion = addLabel(form, "lblVersion", 1050, 780, 3885, 225, AboutCaptions::VersionPlaceholder);
 
@@ -143,9 +139,9 @@ frmAbout::frmAbout()
     // Plain text in link colour: nothing opens when it is clicked.
     Label2 = addLabel(form, "Label2", 1920, 1920, 3495, 255, SupportAddress);
     Label2->setFont(gothic(9, true));
-    setTextColour(Label2, QColor(0, 0, 255));
 
     Label3 = addLabel(form, "Label3", 600, 3960, 4695, 255, CopyrightLine);
+    showStoredColours();
 
     // The etched rule: grey 1 pixel over white 2 pixels.
     new LineControl(form, 1, 90, 5654, 2445, 1, QColor(128, 128, 128));
@@ -192,6 +188,33 @@ void frmAbout::keyPressEvent(QKeyEvent *event)
         break;
     }
     Form::keyPressEvent(event);
+}
+
+// The stored colours where they read on the window's background, as on the
+// light window they were made for. Elsewhere the palette's own text colour
+// (the link colour for the address), or, should that not read either, the
+// stored colour lightened or darkened until it does. The labels stay opaque
+// in the window's colour: a light patch in a dark dialog would defeat the
+// reason the user chose a dark or high-contrast palette.
+void frmAbout::showStoredColours()
+{
+    const QPalette &window = palette();
+    const QColor ground = window.color(QPalette::Window);
+    const std::pair<QLabel *, QColor> stored[] = {{lblTitle, StoredBlack}, {lblDescription, StoredBlack},
+                                                  {lblDisclaimer, StoredBlack}, {Label2, StoredBlue}};
+    for (const auto &[label, colour] : stored) {
+        const QColor fallback = window.color(label == Label2 ? QPalette::Link : QPalette::WindowText);
+        QPalette own; // only the text colour is the label's own
+        own.setColor(QPalette::WindowText, Legible::on(ground, colour, fallback));
+        label->setPalette(own);
+    }
+}
+
+void frmAbout::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::PaletteChange)
+        showStoredColours();
+    Form::changeEvent(event);
 }
 
 void frmAbout::cmdOK_Click()

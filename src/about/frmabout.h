@@ -32,10 +32,12 @@ protected:
     void Form_Load() override;
     // Enter and Esc: only a dialog has default and cancel buttons of its own.
     void keyPressEvent(QKeyEvent *event) override;
+    void changeEvent(QEvent *event) override;
 
 private:
     void cmdOK_Click();
     void cmdSysInfo_Click();
+    void showStoredColours();
 
     QPushButton *cmdOK;
     QLabel *picIcon;

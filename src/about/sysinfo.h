@@ -39,7 +39,10 @@ inline constexpr const char *MsInfoValue = "PATH";
 inline constexpr const char *LocationKey = "SOFTWARE\\Microsoft\\Shared Tools Location";
 inline constexpr const char *LocationValue = "MSINFO";
 inline constexpr const char *ToolFile = "\\MSINFO32.EXE";
-inline constexpr Registry::DWORD KeyAccess = 0x2003F; // as the program has always asked, write rights included
+// Read rights only (KEY_READ). The program once asked for write rights too
+// (0x2003F) though it writes nothing, which Windows denies a standard user
+// under HKEY_LOCAL_MACHINE: the tool was then never found.
+inline constexpr Registry::DWORD KeyAccess = 0x20019;
 inline constexpr std::size_t ValueBufferBytes = 1024;
 
 // "現時点ではｼｽﾃﾑ情報を使用できません", the one message for every failure.

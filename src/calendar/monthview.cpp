@@ -4,6 +4,7 @@
 #include "calendar/monthview_layout.h"
 #include "shell/clock.h"
 #include "shell/datetext.h"
+#include "shell/legible.h"
 
 #include <QKeyEvent>
 #include <QMetaMethod>
@@ -31,6 +32,29 @@ QStaticText preparedText(const QString &text, const QFont &font)
     s.prepare(QTransform(), font);
     return s;
 }
+
+// The colours of one paint. The control's own text and ground are the
+// system's button colours, the month areas, titles and trailing days have
+// colours of their own; a palette may make any two of them clash (light
+// button text on a light month area, white on a pale highlight), so each
+// text is checked against the ground it lands on.
+struct Colours
+{
+    explicit Colours(const QPalette &pal, QPalette::ColorRole foreground)
+        : control(pal.color(QPalette::Button))
+        , month(pal.color(QPalette::Base))
+        , titleText(pal.color(QPalette::HighlightedText))
+        , title(Legible::on(titleText, pal.color(QPalette::Highlight)))
+        , text(Legible::on(month, pal.color(foreground), pal.color(QPalette::Text)))
+        , todayText(Legible::on(control, pal.color(foreground)))
+        , trailing(Legible::on(month, pal.color(QPalette::PlaceholderText)))
+        , header(Legible::on(month, pal.color(QPalette::Highlight)))
+        , greyed(Legible::on(control, pal.color(QPalette::Disabled, QPalette::Text)))
+    {
+    }
+
+    QColor control, month, titleText, title, text, todayText, trailing, header, greyed;
+};
 
 void drawCentered(QPainter &p, const QRect &rect, const QStaticText &text)
 {
@@ -401,27 +425,25 @@ void MonthView::paintEvent(QPaintEvent *)
 
     const Geometry &g = d->geometry();
     const QPalette &pal = palette();
-    const QColor text = pal.color(foregroundRole());
-    const QColor trailing = pal.color(QPalette::PlaceholderText);
-    const QColor greyed = pal.color(QPalette::Disabled, QPalette::Text);
+    const Colours c(pal, foregroundRole());
     const ViewState display = d->display(today);
 
     QPainter p(this);
-    p.fillRect(rect(), pal.brush(backgroundRole()));
+    p.fillRect(rect(), c.control);
 
     for (int m = 0; m < d->months(); ++m) {
         const QRect month = g.monthRect(m);
-        p.fillRect(month, pal.brush(QPalette::Base));
+        p.fillRect(month, c.month);
         const QRect title = g.titleRect(m);
-        p.fillRect(title, pal.brush(QPalette::Highlight));
-        p.setPen(pal.color(QPalette::HighlightedText));
+        p.fillRect(title, c.title);
+        p.setPen(c.titleText);
         drawCentered(p, title, d->titles[m]);
         if (m == 0)
             d->drawArrow(p, g.previousArrowRect(), true, d->canPageBack());
         if (m == d->columns - 1)
             d->drawArrow(p, g.nextArrowRect(), false, d->canPageForward());
 
-        p.setPen(pal.color(QPalette::Highlight));
+        p.setPen(c.header);
         for (int column = 0; column < ColumnCount; ++column)
             drawCentered(p, g.headerRect(m, column), d->headers[column]);
         const QRect lastHeader = g.headerRect(m, ColumnCount - 1);
@@ -437,13 +459,13 @@ void MonthView::paintEvent(QPaintEvent *)
                     continue;
                 const QRect cell = g.dayRect(m, row, column);
                 if (!look.enabled) {
-                    p.fillRect(cell, pal.brush(QPalette::Button));
-                    p.setPen(greyed);
+                    p.fillRect(cell, c.control);
+                    p.setPen(c.greyed);
                 } else if (look.selected) {
-                    p.fillRect(cell, pal.brush(QPalette::Highlight));
-                    p.setPen(pal.color(QPalette::HighlightedText));
+                    p.fillRect(cell, c.title);
+                    p.setPen(c.titleText);
                 } else {
-                    p.setPen(look.trailing ? trailing : text);
+                    p.setPen(look.trailing ? c.trailing : c.text);
                 }
                 // A static text is laid out for the painter's font, so the
                 // font must match the one it was prepared with.
@@ -459,7 +481,7 @@ void MonthView::paintEvent(QPaintEvent *)
                     p.drawRect(cell.adjusted(0, 0, -1, -1));
                 }
                 if (look.selected && hasFocus()) {
-                    p.setPen(QPen(pal.color(QPalette::HighlightedText), 1, Qt::DotLine));
+                    p.setPen(QPen(c.titleText, 1, Qt::DotLine));
                     p.setBrush(Qt::NoBrush);
                     p.drawRect(cell.adjusted(1, 1, -2, -2));
                 }
@@ -474,7 +496,7 @@ void MonthView::paintEvent(QPaintEvent *)
     p.setPen(TodayMarker);
     p.setBrush(Qt::NoBrush);
     p.drawRect(marker.adjusted(0, 0, -1, -1));
-    p.setPen(text);
+    p.setPen(c.todayText);
     p.drawStaticText(QPointF(g.todayTextLeft(),
                              todayLine.top() + (g.todayHeight - d->todayStatic.size().height()) / 2.0),
                      d->todayStatic);

@@ -6,14 +6,17 @@
 #include <memory>
 #include <optional>
 
-// Date texts in the user's locale, from ICU: the long date of the today
-// window, the long date that the calendar windows read back, and the titles
-// and headers of the month view. Formatters are made on first use and kept,
-// since creating them is the expensive part.
+// Date texts in the user's locale: the long date of the today window, the
+// long date that the calendar windows read back, and the titles and headers
+// of the month view. They come from ICU for the locale of the environment
+// (datetext_icu.cpp), and on Windows from the user's Windows formats
+// (datetext_win.cpp). ICU's formatters are made on first use and kept, since
+// creating them is the expensive part.
 class DateTexts
 {
 public:
-    // An ICU locale id (ja_JP, th_TH, ja_JP@calendar=japanese, ...).
+    // An ICU locale id (ja_JP, th_TH, ja_JP@calendar=japanese, ...); on
+    // Windows the texts always follow the user locale.
     explicit DateTexts(const QString &localeId);
     ~DateTexts();
     DateTexts(const DateTexts &) = delete;
@@ -41,5 +44,7 @@ private:
 // The user's locale as an ICU id, from LC_ALL, then LC_TIME, then LANG, the
 // first one that is set and not empty. "C", "POSIX", nothing at all, and
 // names ICU has no data for all give en_US_POSIX, so a date stays readable.
+// (ICU builds only.)
 QString userLocaleId(const std::function<QString(const char *)> &getenv);
+// The locale the texts follow: the id above, or the Windows user locale name.
 QString userLocaleId();

@@ -3,6 +3,8 @@
 #include "shell/platform.h"
 #include "shell/twips.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QVBoxLayout>
@@ -22,8 +24,10 @@ bool g_endCheckQueued = false;
 
 Qt::WindowFlags flagsFor(Form::TitleButtons buttons)
 {
+    // The fixed-size hint gives Windows' fixed single border; X11 ignores it
+    // and reads the fixed size from the size hints.
     Qt::WindowFlags flags = Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
-        | Qt::WindowCloseButtonHint;
+        | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint;
     switch (buttons) {
     case Form::TitleButtons::MinimizeAndClose:
         return Qt::Window | flags | Qt::WindowMinimizeButtonHint;
@@ -33,6 +37,28 @@ Qt::WindowFlags flagsFor(Form::TitleButtons buttons)
         return Qt::Dialog | flags;
     }
     return Qt::Window | flags;
+}
+
+// A screen reader announces a top-level window by its role and lists only
+// frames and dialogs when switching windows. Left to itself the toolkit gives a
+// plain widget the role of an unnamed pane, so every window says what it is:
+// the About window a dialog, the others application windows. The name is the
+// caption, and the children stay the toolkit's own.
+QAccessibleInterface *formInterface(const QString &className, QObject *object)
+{
+    if (className != QLatin1String("Form") || !object || !object->isWidgetType())
+        return nullptr;
+    auto *form = static_cast<QWidget *>(object);
+    return new QAccessibleWidget(form, form->windowType() == Qt::Dialog ? QAccessible::Dialog : QAccessible::Window);
+}
+
+void installFormAccessibility()
+{
+    static const bool installed = [] {
+        QAccessible::installFactory(formInterface);
+        return true;
+    }();
+    Q_UNUSED(installed);
 }
 
 void endProgramIfNothingLoaded()
@@ -71,6 +97,7 @@ Form::Form(FormKind kind, TitleButtons buttons)
     , m_kind(kind)
     , m_client(new QWidget(this))
 {
+    installFormAccessibility();
     setObjectName(QString::fromLatin1(formKindName(kind)));
     // Fixed border: the window is exactly its menu bar plus its client area.
     // A plain layout rather than a main window: nothing here docks, and the

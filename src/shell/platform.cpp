@@ -19,18 +19,6 @@ QByteArray forcedQtPlatform(const std::function<QByteArray(const char *)> &geten
     return QByteArrayLiteral("xcb");
 }
 
-void selectQtPlatform()
-{
-    const QByteArray platform = forcedQtPlatform([](const char *name) { return qgetenv(name); });
-    if (!platform.isEmpty())
-        qputenv("QT_QPA_PLATFORM", platform);
-}
-
-void registerFontSubstitutes()
-{
-    QFont::insertSubstitution(Captions::MsPGothic, QStringLiteral("IPAPGothic"));
-}
-
 namespace {
 
 class Style : public QProxyStyle

@@ -3,10 +3,9 @@
 
     check_icons.py RESOURCES_SOURCE_DIR ICO_FILE HICOLOR_DIR SIZE...
 
-The .ico must hold exactly the three images of the program icon group, with
-1-bit and 4-bit bitmaps, and every pixel (colour and transparency) must be
-the drawing's. Each hicolor PNG must be the drawing enlarged by a whole
-number, pixel for pixel.
+The .ico must hold exactly the three images of the program icon group, as
+1-bit and 4-bit bitmaps, every pixel (colour and transparency) the
+drawing's. Each hicolor PNG must be a drawing enlarged by a whole number.
 """
 
 import os
@@ -17,7 +16,8 @@ import zlib
 
 from checks import expect, report
 
-
+# (drawing, size, colours, bits per pixel), in the order of the icon group.
+ICO_IMAGES = [("mirebo_32_mono.xpm", 32, 2, 1), ("mirebo_32.xpm", 32, 16, 4), ("mirebo_16.xpm", 16, 16, 4)]
 
 
 def read_xpm(path):
@@ -29,51 +29,37 @@ def read_xpm(path):
     for line in s[1:1 + n]:
         v = line[cpp:].split()[-1]
         colours[line[:cpp]] = None if v.lower() == "none" else int(v.lstrip("#"), 16)
-    rows = s[1 + n:1 + n + h]
-    return [[colours[r[i:i + cpp]] for i in range(0, w * cpp, cpp)] for r in rows]
+    return [[colours[r[i:i + cpp]] for i in range(0, w * cpp, cpp)] for r in s[1 + n:1 + n + h]]
 
 
 def decode_bmp_icon(blob):
-    """Returns (width, height, bits, palette length, pixels) of one .ico image."""
+    """(bits, palette length, pixels) of one .ico image; None is transparent."""
     size, w, h2, planes, bits, comp, _, _, _, used, _ = struct.unpack_from("<IiiHHIIiiII", blob)
-    h = h2 // 2
-    ncol = used or (1 << bits)
-    pal = [struct.unpack_from("<BBBB", blob, size + 4 * i) for i in range(ncol)]
-    pal = [(r << 16) | (g << 8) | b for b, g, r, _ in pal]
-    off = size + 4 * ncol
-    xor_stride = ((w * bits + 31) // 32) * 4
-    and_stride = ((w + 31) // 32) * 4
-    and_off = off + xor_stride * h
+    h, ncol = h2 // 2, used or (1 << bits)
+    pal = [(r << 16) | (g << 8) | b for b, g, r, _ in
+           (struct.unpack_from("<BBBB", blob, size + 4 * i) for i in range(ncol))]
+    xor_off, xor_stride, and_stride = size + 4 * ncol, ((w * bits + 31) // 32) * 4, ((w + 31) // 32) * 4
+    and_off = xor_off + xor_stride * h
+    expect(comp == 0 and planes == 1 and len(blob) == and_off + and_stride * h,
+           "icon image is not an uncompressed single-plane bitmap of its own size")
 
     def bit(base, stride, depth, x, y):
-        row = base + stride * (h - 1 - y)
         pos = x * depth
-        byte = blob[row + pos // 8]
-        return (byte >> (8 - depth - pos % 8)) & ((1 << depth) - 1)
+        return (blob[base + stride * (h - 1 - y) + pos // 8] >> (8 - depth - pos % 8)) & ((1 << depth) - 1)
 
-    pixels = [[None if bit(and_off, and_stride, 1, x, y) else pal[bit(off, xor_stride, bits, x, y)]
-               for x in range(w)] for y in range(h)]
-    expect(comp == 0 and planes == 1, "icon image not an uncompressed single-plane bitmap")
-    expect(len(blob) == and_off + and_stride * h, "icon image size does not match its bitmaps")
-    return w, h, bits, ncol, pixels
+    return bits, ncol, [[None if bit(and_off, and_stride, 1, x, y) else pal[bit(xor_off, xor_stride, bits, x, y)]
+                         for x in range(w)] for y in range(h)]
 
 
 def check_ico(path, drawings):
     data = open(path, "rb").read()
     _, kind, count = struct.unpack_from("<HHH", data)
-    expect(kind == 1 and count == 3, f".ico: type {kind}, {count} images, want an icon with 3")
-    want = [(32, 2, 1, "mirebo_32_mono.xpm"), (32, 16, 4, "mirebo_32.xpm"), (16, 16, 4, "mirebo_16.xpm")]
-    for i, (size, colours, bits, source) in enumerate(want[:count]):
+    expect(kind == 1 and count == len(ICO_IMAGES), f".ico: type {kind}, {count} images")
+    for i, (source, size, colours, bits) in enumerate(ICO_IMAGES[:count]):
         w, h, ncol, _, planes, ebits, length, offset = struct.unpack_from("<BBBBHHII", data, 6 + 16 * i)
-        expect((w, h, ncol, ebits, planes) == (size, size, colours, bits, 1),
-               f".ico entry {i}: {w}x{h} {ncol} colours {ebits} bpp, want {size}x{size} {colours} colours {bits} bpp")
-        bw, bh, bbits, bcol, pixels = decode_bmp_icon(data[offset:offset + length])
-        expect((bw, bh, bbits, bcol) == (size, size, bits, colours),
-               f".ico image {i}: bitmap {bw}x{bh} {bbits} bpp {bcol} colours")
-        expect(pixels == drawings[source], f".ico image {i} differs from {source}")
-        opaque = {p for row in pixels for p in row if p is not None}
-        expect(len(opaque) >= 2, f".ico image {i} has fewer than two colours")
-        expect(any(p is None for row in pixels for p in row), f".ico image {i} has no transparent pixel")
+        got = (w, h, ncol, ebits) + decode_bmp_icon(data[offset:offset + length])
+        expect(got == (size, size, colours, bits, bits, colours, drawings[source]),
+               f".ico image {i}: {got[:6]} or its pixels differ from {source}")
 
 
 def decode_png(path):
@@ -83,63 +69,35 @@ def decode_png(path):
     while pos < len(data):
         n, kind = struct.unpack_from(">I4s", data, pos)
         body = data[pos + 8:pos + 8 + n]
-        expect(zlib.crc32(kind + body) & 0xFFFFFFFF == struct.unpack_from(">I", data, pos + 8 + n)[0],
-               f"{path}: bad CRC in {kind}")
-        if kind == b"IHDR":
-            ihdr = struct.unpack(">IIBBBBB", body)
-        elif kind == b"IDAT":
-            idat += body
+        expect(zlib.crc32(kind + body) == struct.unpack_from(">I", data, pos + 8 + n)[0], f"{path}: bad CRC")
+        ihdr = struct.unpack(">IIBBBBB", body) if kind == b"IHDR" else ihdr
+        idat += body if kind == b"IDAT" else b""
         pos += 12 + n
     w, h, depth, ctype, _, _, interlace = ihdr
-    if (depth, ctype, interlace) != (8, 6, 0):
-        expect(False, f"{path}: want 8-bit RGBA, non-interlaced")
-        return w, h, None
-    raw = zlib.decompress(idat)
-    stride = 1 + 4 * w
-    pixels = []
-    for y in range(h):
-        line = raw[y * stride:(y + 1) * stride]
-        if line[0] != 0:
-            expect(False, f"{path}: unexpected filter type {line[0]}")
-            return w, h, None
-        row = []
-        for x in range(w):
-            r, g, b, a = line[1 + 4 * x:5 + 4 * x]
-            expect(a in (0, 255), f"{path}: partial transparency, the icon is not crisp")
-            row.append(None if a == 0 else (r << 16) | (g << 8) | b)
-        pixels.append(row)
-    return w, h, pixels
-
-
-def check_pngs(root, sizes, drawings):
-    for size in sizes:
-        path = os.path.join(root, f"{size}x{size}", "apps", "mirebo.png")
-        if not os.path.exists(path):
-            expect(False, f"missing {path}")
-            continue
-        w, h, pixels = decode_png(path)
-        expect((w, h) == (size, size), f"{path}: {w}x{h}")
-        if pixels is None:
-            continue
-        # Made from the largest drawing that divides the size.
-        base = 32 if size % 32 == 0 else 16
-        expect(size % base == 0, f"{size} px is not a whole multiple of a drawing")
-        src = drawings["mirebo_32.xpm" if base == 32 else "mirebo_16.xpm"]
-        k = size // base
-        want = [[src[y // k][x // k] for x in range(size)] for y in range(size)]
-        expect(pixels == want, f"{path}: not the {base} px drawing enlarged {k} times")
+    raw, stride = zlib.decompress(idat), 1 + 4 * w
+    if (depth, ctype, interlace) != (8, 6, 0) or any(raw[y * stride] for y in range(h)):
+        expect(False, f"{path}: want 8-bit RGBA, non-interlaced, unfiltered")
+        return None
+    alpha = {raw[y * stride + 4 + 4 * x] for y in range(h) for x in range(w)}
+    expect(alpha <= {0, 255}, f"{path}: partial transparency, the icon is not crisp")
+    return [[None if raw[p + 3] == 0 else int.from_bytes(raw[p:p + 3], "big")
+             for p in range(y * stride + 1, (y + 1) * stride, 4)] for y in range(h)]
 
 
 def main():
     src, ico, hicolor, *sizes = sys.argv[1:]
     sizes = [int(s) for s in sizes]
-    for needed in (16, 32, 48):
-        expect(needed in sizes, f"no {needed} px hicolor icon")
-    expect(max(sizes) >= 128, "no large hicolor icon")
-    drawings = {n: read_xpm(os.path.join(src, n))
-                for n in ("mirebo_32_mono.xpm", "mirebo_32.xpm", "mirebo_16.xpm")}
+    expect({16, 32, 48} <= set(sizes) and max(sizes) >= 128, f"hicolor sizes {sizes}")
+    drawings = {d[0]: read_xpm(os.path.join(src, d[0])) for d in ICO_IMAGES}
     check_ico(ico, drawings)
-    check_pngs(hicolor, sizes, drawings)
+    for size in sizes:
+        path = os.path.join(hicolor, f"{size}x{size}", "apps", "mirebo.png")
+        # Made from the largest drawing that divides the size.
+        base = 32 if size % 32 == 0 else 16
+        drawing, k = drawings[f"mirebo_{base}.xpm"], size // base
+        want = [[drawing[y // k][x // k] for x in range(size)] for y in range(size)]
+        expect(size % base == 0 and os.path.exists(path) and decode_png(path) == want,
+               f"{path}: missing, or not the {base} px drawing enlarged {k} times")
     return report("icons as expected")
 
 

@@ -1,0 +1,146 @@
+// Every text the windows draw reads on what is behind it (a contrast ratio of
+// 4.5:1 or more) under the default palette, dark ones and a high-contrast
+// one, measured on the rendered pixels of the real windows.
+
+#include "app.h"
+#include "calendar/monthview.h"
+#include "calendar/monthview_layout.h"
+#include "shell/clock.h"
+#include "shell/corner.h"
+#include "shell/forms.h"
+#include "shell/legible.h"
+#include "shell/platform.h"
+
+#include <QApplication>
+#include <QHash>
+#include <QTest>
+
+using namespace MonthLayout;
+
+namespace {
+
+// The ground is the commonest colour of the box, the text the pixel that
+// stands out most from it; antialiased edges lie between the two.
+double measured(const QImage &image, const QRect &box)
+{
+    QHash<QRgb, int> counts;
+    for (int y = box.top(); y <= box.bottom(); ++y)
+        for (int x = box.left(); x <= box.right(); ++x)
+            ++counts[image.pixel(x, y) | 0xff000000];
+    QRgb ground = 0;
+    for (auto it = counts.cbegin(); it != counts.cend(); ++it)
+        if (it.value() > counts.value(ground))
+            ground = it.key();
+    double best = 1;
+    for (auto it = counts.cbegin(); it != counts.cend(); ++it)
+        best = std::max(best, Legible::contrast(QColor(it.key()), QColor(ground)));
+    return best;
+}
+
+QPalette scheme(QRgb window, QRgb windowText, QRgb button, QRgb buttonText, QRgb base, QRgb text, QRgb highlight,
+                QRgb highlightedText)
+{
+    QPalette p{QColor(button), QColor(window)};
+    for (auto [role, colour] : {std::pair{QPalette::WindowText, windowText}, {QPalette::ButtonText, buttonText},
+                                {QPalette::Base, base}, {QPalette::Text, text}, {QPalette::Highlight, highlight},
+                                {QPalette::Link, highlight}, {QPalette::HighlightedText, highlightedText}})
+        p.setColor(role, QColor(colour));
+    return p;
+}
+
+// Where an item of the month view is drawn: a day cell of the first month
+// with the look asked for (inside the today and focus frames), or a part.
+QRect monthBox(const MonthView &view, const QString &item)
+{
+    const Geometry &g = view.layoutGeometry();
+    if (item == u"title")
+        return g.titleRect(0);
+    if (item == u"header")
+        return g.headerRect(0, 3).adjusted(0, 0, 0, -1); // above the rule
+    if (item == u"today line")
+        return g.todayRect().adjusted(g.todayTextLeft(), 0, 0, 0); // right of the marker
+    for (int cell = 0; cell < RowCount * ColumnCount; ++cell) {
+        const DayLook l = view.dayLook(0, cell / ColumnCount, cell % ColumnCount);
+        const bool wanted = item == u"Sunday"         ? l.bold && !l.trailing
+                            : item == u"trailing day" ? l.trailing
+                            : item == u"today"        ? l.selected && l.today
+                                                      : !l.trailing && !l.selected && !l.bold;
+        if (!l.isBlank() && l.enabled && wanted)
+            return g.dayRect(0, cell / ColumnCount, cell % ColumnCount).adjusted(2, 2, -2, -2);
+    }
+    return {};
+}
+
+} // namespace
+
+class TestContrast : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        Platform::registerFontSubstitutes();
+        Platform::applyDefaultFont();
+        mirebo::registerForms();
+        Forms::setProgramEnd([] {});
+        Screen::setSizeInTwipsForTesting({28800, 16200});
+        Clock::setToday(QDate(2026, 12, 9)); // a Wednesday: today is not a Sunday
+    }
+
+    void textsRead_data();
+    void textsRead();
+};
+
+void TestContrast::textsRead_data()
+{
+    QTest::addColumn<QPalette>("palette");
+    QTest::addColumn<FormKind>("kind");
+    QTest::addColumn<QString>("item"); // a widget's name, or a part of the month view
+
+    const QStringList month{"day", "Sunday", "trailing day", "today", "title", "header", "today line"};
+    const std::tuple<const char *, FormKind, QStringList> windows[] = {
+        {"1 month", FormKind::FrmCalender, month},
+        {"3 months", FormKind::FrmCalender3, month},
+        {"today window", FormKind::FrmMain, {"LblDate"}},
+        {"About", FormKind::frmAbout,
+         {"lblTitle", "lblVersion", "lblDescription", "Label1", "Label2", "lblDisclaimer", "Label3", "cmdOK",
+          "cmdSysInfo"}}};
+    const std::pair<const char *, QPalette> schemes[] = {
+        {"default", QApplication::palette()},
+        {"dark", scheme(0x2b2b2bu, ~0u, 0x353535u, ~0u, 0x1e1e1eu, ~0u, 0x2a82dau, ~0u)},
+        // Light fields beside dark buttons: white button text on a white month area.
+        {"dark buttons", scheme(0x2b2b2bu, ~0u, 0x353535u, ~0u, ~0u, 0u, 0x2a82dau, ~0u)},
+        // Like the desktops' high-contrast black: white and yellow on black.
+        {"high contrast", scheme(0u, ~0u, 0u, 0xffff00u, 0u, ~0u, 0x1aebffu, 0u)}};
+    for (const auto &[paletteName, palette] : schemes)
+        for (const auto &[window, kind, items] : windows)
+            for (const QString &item : items)
+                QTest::addRow("%s, %s, %s", paletteName, window, qPrintable(item)) << palette << kind << item;
+}
+
+void TestContrast::textsRead()
+{
+    QFETCH(QPalette, palette);
+    QFETCH(FormKind, kind);
+    QFETCH(QString, item);
+
+    QApplication::setPalette(palette); // before the window is built, as at start-up
+    Form *form = Forms::Show(kind);
+    const QImage image = form->grab().toImage();
+    QRect box;
+    if (const QWidget *w = form->findChild<QWidget *>(item))
+        box = QRect(w->mapTo(form, QPoint()), w->size()) & form->rect();
+    else if (const MonthView *view = form->findChild<MonthView *>())
+        box = monthBox(*view, item).translated(view->mapTo(form, QPoint()));
+    Forms::Unload(kind);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+
+    QVERIFY(!box.isEmpty());
+    const double contrast = measured(image, box);
+    qInfo("%s %.2f", QTest::currentDataTag(), contrast);
+    QVERIFY2(contrast >= 4.5, qPrintable(QString::number(contrast)));
+}
+
+QTEST_MAIN(TestContrast)
+#include "tst_contrast.moc"
