@@ -4,21 +4,18 @@
 set -euo pipefail
 
 MIREBO=${1:?usage: $0 path/to/mirebo}
-SCREEN_SIZE=${SCREEN_SIZE:-1920x1080}
 # MONITORS: RandR monitors WxH+X+Y separated by commas, the primary one
 # marked with a leading '*'; unset, the whole screen is one monitor.
-MONITORS=${MONITORS:-}
-WM=${WM:-openbox}
+SCREEN_SIZE=${SCREEN_SIZE:-1920x1080} MONITORS=${MONITORS:-} WM=${WM:-openbox}
 export LANG=${TEST_LANG:-ja_JP.UTF-8} LC_ALL= LC_TIME=
 unset QT_QPA_PLATFORM WAYLAND_DISPLAY XDG_SESSION_TYPE
-# No session bus: what the program does on screen must not hang on one.
+# No session bus unless a test starts one: what the program does on screen
+# must not hang on one.
 export DBUS_SESSION_BUS_ADDRESS=disabled:
 scratch=$(mktemp -d)
 
-# How each window manager starts. xfwm4 (for its settings daemon) and
-# kwin_x11 get a session bus of their own, and no compositing (Xvfb has no
-# GL); weston is a Wayland compositor whose XWayland server takes the place
-# of Xvfb.
+# xfwm4 (for its settings daemon) and kwin_x11 want a session bus, and no
+# compositing (Xvfb has no GL); weston's XWayland server takes Xvfb's place.
 declare -A WM_COMMAND=(
     [openbox]="openbox --sm-disable"
     [xfwm4]="xfwm4 --compositor=off --sm-client-disable"
@@ -39,30 +36,14 @@ trap 'cleanup; rm -rf "$scratch"' EXIT
 
 fail() {
     echo "FAIL: $*" >&2
-    [ -s "$scratch/app.log" ] && { echo "--- program output:" >&2; tail -n 20 "$scratch/app.log" >&2; }
-    [ -s "$scratch/wm.log" ] && { echo "--- $WM output:" >&2; tail -n 10 "$scratch/wm.log" >&2; }
+    tail -n 20 "$scratch/app.log" "$scratch/wm.log" >&2 2>/dev/null || true
     echo "--- windows on ${DISPLAY:-}:" >&2
-    xdotool search --name . 2>/dev/null | while read -r w; do
-        echo "$w $(xdotool getwindowname "$w" 2>/dev/null) $(xwininfo -id "$w" 2>/dev/null | grep -E 'Map State|geometry' | tr -s ' \n' ' ')"
-    done >&2 || true
+    for w in $(xdotool search --name . 2>/dev/null); do
+        echo "$w $(xdotool getwindowname "$w") $(xwininfo -id "$w" | grep -E 'Map State|geometry' | tr -s ' \n' ' ')" >&2
+    done 2>/dev/null || true
     exit 1
 }
 pass() { echo "ok: $*"; }
-
-# start_x: a fresh X server with the window manager managing it. Starting
-# them is retried a few times: on a loaded machine either may fail to come
-# up, and that is not what the tests are about.
-start_x() {
-    local attempt
-    for attempt in 1 2 3 4 5; do
-        try_start_x && return 0
-        echo "start_x: attempt $attempt failed, trying again" >&2
-        tail -n 5 "$scratch/x.log" "$scratch/wm.log" >&2 2>/dev/null || true
-        cleanup
-        sleep "$attempt"
-    done
-    fail "no X server with $WM"
-}
 
 # until_true TRIES COMMAND...: polls every 50 ms.
 until_true() {
@@ -75,24 +56,38 @@ until_true() {
     return 1
 }
 
-try_start_x() {
-    if [ "$WM" = weston ]; then
-        try_start_weston
-    else
-        try_start_xvfb && set_monitors && try_start_wm
-    fi
+# A fresh X server with the window manager managing it, retried: on a loaded
+# machine either may fail to come up, and that is not what is tested.
+start_x() {
+    local attempt
+    for attempt in 1 2 3 4 5; do
+        if [ "$WM" = weston ]; then try_start_weston; else try_start_xvfb && set_monitors && try_start_wm; fi && return 0
+        echo "start_x: attempt $attempt failed" >&2
+        tail -n 5 "$scratch/x.log" "$scratch/wm.log" >&2 2>/dev/null || true
+        cleanup
+        sleep "$attempt"
+    done
+    fail "no X server with $WM"
+}
+
+# session_bus: a D-Bus session of its own for the manager and the program.
+session_bus() {
+    dbus-daemon --session --nofork --print-address=3 3>"$scratch/bus" >/dev/null 2>&1 &
+    pids+=($!)
+    until_true 100 test -s "$scratch/bus" || return 1
+    DBUS_SESSION_BUS_ADDRESS=$(head -n 1 "$scratch/bus")
 }
 
 try_start_xvfb() {
     local n
-    # A display number picked at random from a wide range: one that another
-    # test has only just given up can still be in the middle of shutting down.
+    # At random from a wide range: a display that another test has only just
+    # given up can still be shutting down.
     for _ in $(seq 50); do
         n=$((100 + RANDOM % 800))
         [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] || break
     done
-    # -noreset: monitors set through RandR would go with the server's reset
-    # when the last client (xrandr itself) disconnects.
+    # -noreset: RandR monitors would go with the server's reset when the last
+    # client (xrandr itself) disconnects.
     Xvfb ":$n" -screen 0 "${SCREEN_SIZE}x24" +extension RANDR -noreset -nolisten tcp >"$scratch/x.log" 2>&1 &
     pids+=($!)
     export DISPLAY=":$n"
@@ -100,17 +95,15 @@ try_start_xvfb() {
 }
 
 # The first monitor takes over Xvfb's one output, so that no monitor spanning
-# the whole screen is left beside them.
+# the whole screen is left beside them. Physical sizes at 96 dots per inch.
 set_monitors() {
-    local monitor name output=screen i=0 size
-    [ -n "$MONITORS" ] || return 0
+    local monitor name output=screen i=0 w h
     for monitor in ${MONITORS//,/ }; do
-        name=M$i
+        name=M$((i++))
         [[ $monitor == \** ]] && { name="*$name"; monitor=${monitor#\*}; }
-        size=${monitor%%+*}
-        # Physical sizes at 96 dots per inch.
-        xrandr --setmonitor "$name" "${size%x*}/$((${size%x*} * 254 / 960))x${size#*x}/$((${size#*x} * 254 / 960))+${monitor#*+}" "$output" >/dev/null || return 1
-        output=none i=$((i + 1))
+        w=${monitor%%x*} h=${monitor#*x} h=${h%%+*}
+        xrandr --setmonitor "$name" "$w/$((w * 254 / 960))x$h/$((h * 254 / 960))+${monitor#*+}" "$output" >/dev/null || return 1
+        output=none
     done
 }
 
@@ -118,61 +111,40 @@ set_monitors() {
 wm_announced() { xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id'; }
 
 try_start_wm() {
-    local bus=$DBUS_SESSION_BUS_ADDRESS
-    if [ "$WM" = kwin_x11 ] || [ "$WM" = xfwm4 ]; then
-        dbus-daemon --session --nofork --print-address=3 3>"$scratch/bus" >/dev/null 2>&1 &
-        pids+=($!)
-        until_true 100 test -s "$scratch/bus" || return 1
-        bus=$(head -n 1 "$scratch/bus")
-    fi
-    DBUS_SESSION_BUS_ADDRESS=$bus ${WM_COMMAND[$WM]} >"$scratch/wm.log" 2>&1 &
+    if [ "$WM" = kwin_x11 ] || [ "$WM" = xfwm4 ]; then session_bus || return 1; fi
+    ${WM_COMMAND[$WM]} >"$scratch/wm.log" 2>&1 &
     pids+=($!)
-    # kwin takes a few seconds on a loaded machine.
+    # kwin takes seconds on a loaded machine; some managers announce
+    # themselves before they handle the first map request.
     until_true 600 wm_announced || return 1
-    # Some announce themselves before they handle the first map request.
     [ "$WM" = openbox ] || sleep 1
 }
 
-# weston with its headless output, its own XWayland server as the display,
-# and WAYLAND_DISPLAY set for the program, which must choose xcb by itself.
+# weston's headless output with its own XWayland server as the display, and
+# WAYLAND_DISPLAY set for the program, which must choose xcb by itself.
 try_start_weston() {
-    local n
     export XDG_RUNTIME_DIR=$scratch/run WAYLAND_DISPLAY=mirebo-$$
     mkdir -p -m 700 "$XDG_RUNTIME_DIR"
     ${WM_COMMAND[weston]} --socket="$WAYLAND_DISPLAY" --width="${SCREEN_SIZE%x*}" --height="${SCREEN_SIZE#*x}" >"$scratch/wm.log" 2>&1 &
     pids+=($!)
     until_true 200 grep -q 'xserver listening on display' "$scratch/wm.log" || return 1
-    n=$(sed -n 's/.*xserver listening on display \(:[0-9]*\).*/\1/p' "$scratch/wm.log" | head -n 1)
-    export DISPLAY=$n
+    export DISPLAY=$(sed -n 's/.*xserver listening on display \(:[0-9]*\).*/\1/p' "$scratch/wm.log" | head -n 1)
     # XWayland starts on the first X client; its window manager follows.
     until_true 200 wm_announced
 }
 
 start_app() {
-    "$MIREBO" >"$scratch/app.log" 2>&1 &
+    "$@" "$MIREBO" >"$scratch/app.log" 2>&1 &
     APP_PID=$!
     pids+=($APP_PID)
 }
 
 # wait_window NAME: prints the id of the visible window with that title.
-wait_window() {
-    local id
-    for _ in $(seq 200); do
-        id=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1 || true)
-        [ -n "$id" ] && { echo "$id"; return 0; }
-        sleep 0.05
-    done
-    return 1
-}
-
-# wait_gone ID: until the window is no longer mapped.
-wait_gone() {
-    for _ in $(seq 200); do
-        xwininfo -id "$1" 2>/dev/null | grep -q 'IsViewable' || return 0
-        sleep 0.05
-    done
-    return 1
-}
+visible_named() { WINDOW=$(xdotool search --onlyvisible --name "^$1\$" | head -n 1) && [ -n "$WINDOW" ]; }
+wait_window() { until_true 200 visible_named "$1" && echo "$WINDOW"; }
+wait_gone() { until_true 200 eval "! xwininfo -id $1 | grep -q IsViewable"; }
+wait_exit() { until_true 200 eval "! kill -0 $1"; }
+viewable() { xwininfo -id "$1" | grep -q IsViewable; }
 
 # origin_of ID: "X Y" of the window's top-left corner on the root window.
 origin_of() {
@@ -180,59 +152,44 @@ origin_of() {
 }
 
 # frame_origin ID: "X Y" of the frame's top-left corner, title bar and
-# borders included: from _NET_FRAME_EXTENTS, or where a window manager does
-# not set it, the window it reparented the client into.
+# borders included: from _NET_FRAME_EXTENTS, or where a manager does not set
+# it, the window it reparented the client into.
 frame_origin() {
-    local id=$1 extents left top x y tree
-    extents=$(xprop -id "$id" _NET_FRAME_EXTENTS | sed -n 's/.*= //p')
+    local id=$1 extents tree x y left top
+    extents=$(xprop -id "$id" _NET_FRAME_EXTENTS | sed -n 's/.*= //p' | tr -d ' ')
     if [ -z "$extents" ]; then
         while tree=$(xwininfo -id "$id" -tree) && ! grep -q 'Parent window id: .*(the root window)' <<<"$tree"; do
             id=$(awk '/Parent window id:/ {print $4}' <<<"$tree")
         done
     fi
-    left=$(cut -d, -f1 <<<"$extents" | tr -d ' ')
-    top=$(cut -d, -f3 <<<"$extents" | tr -d ' ')
+    IFS=, read -r left _ top _ <<<"${extents:-0,0,0,0}"
     read -r x y <<<"$(origin_of "$id")"
-    echo "$((x - ${left:-0})) $((y - ${top:-0}))"
+    echo "$((x - left)) $((y - top))"
 }
 
-# at_origin ID "X Y": the window manager may still be placing the frame.
-at_origin() {
-    for _ in $(seq 100); do
-        ORIGIN=$(frame_origin "$1")
-        [ "$ORIGIN" = "$2" ] && return 0
-        sleep 0.05
+# placed ID "X Y" [PIXELS]: the frame within 1 px (or PIXELS) of there, once
+# the manager is done moving it.
+placed() {
+    local x y ex ey tolerance=${3:-1}
+    read -r ex ey <<<"$2"
+    for _ in $(seq 30); do
+        read -r x y <<<"$(frame_origin "$1")"
+        ((x - ex <= tolerance && ex - x <= tolerance && y - ey <= tolerance && ey - y <= tolerance)) && return 0
+        sleep 0.1
     done
+    DETAIL="found at ($x, $y)"
     return 1
 }
 
-wait_origin() { at_origin "$@" || fail "frame at ($ORIGIN), expected ($2)"; }
-
 # type_keys ID KEYS...: focuses the window and types the keys one after the
-# other, with time for a menu to open in between.
+# other, with time for a menu to open in between. Bounded: a manager that
+# never activates the window would hold --sync forever.
 type_keys() {
     local id=$1 key
     shift
-    # Bounded: a window manager that never activates it would hold --sync forever.
     timeout 2 xdotool windowactivate --sync "$id" >/dev/null 2>&1 || true
     for key in "$@"; do
         xdotool key --clearmodifiers "$key"
         sleep 0.3
     done
-}
-
-wait_exit() {
-    for _ in $(seq 200); do
-        kill -0 "$1" 2>/dev/null || return 0
-        sleep 0.05
-    done
-    return 1
-}
-
-# motif_functions ID: the window's _MOTIF_WM_HINTS functions field, in decimal.
-# Bits: 2 resize, 4 move, 8 minimize, 16 maximize, 32 close.
-motif_functions() {
-    local hints
-    hints=$(xprop -id "$1" _MOTIF_WM_HINTS | sed -n 's/.*= //p')
-    echo $(($(cut -d, -f2 <<<"$hints")))
 }

@@ -12,17 +12,9 @@ export LC_ALL=ja_JP.UTF-8 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 export WINEPREFIX=$build/wineprefix
 trap 'cleanup; wineserver -k 2>/dev/null || true; rm -rf "$scratch"' EXIT
 
-# near_corner ID X Y: Wine lets openbox draw the frame, thinner than the
-# Windows frame the program placed, so the two corners are a few pixels apart.
-near_corner() {
-    local got
-    for _ in $(seq 100); do
-        got=$(frame_origin "$1")
-        (( ${got% *} - $2 <= 6 && $2 - ${got% *} <= 6 && ${got#* } - $3 <= 6 && $3 - ${got#* } <= 6 )) && return 0
-        sleep 0.05
-    done
-    fail "frame at ($got), expected near ($2, $3)"
-}
+# Wine lets openbox draw the frame, thinner than the Windows frame the
+# program placed, so the two corners are a few pixels apart.
+near_corner() { placed "$1" "$2 $3" 6 || fail "frame $DETAIL, expected near ($2, $3)"; }
 
 start_x
 rm -rf "$WINEPREFIX"
@@ -41,9 +33,7 @@ faketime '2003-04-30 12:00:00' env MIREBO_EXPECT_LABEL='2003年4月30日(水)' \
 wineserver -k 2>/dev/null || true; wineserver -w
 pass "$(grep -E '^Totals' "$build/tst_windows.txt")"
 
-wine "$MIREBO" >"$scratch/app.log" 2>&1 &
-APP_PID=$!
-pids+=($APP_PID)
+start_app wine
 today=$(wait_window 'ﾐﾚﾎﾞ') || fail "the today window did not appear"
 near_corner "$today" 1762 980
 xprop -id "$today" _NET_WM_STATE | grep -q _NET_WM_STATE_ABOVE || fail "the today window is not on top"
