@@ -1,6 +1,5 @@
 #!/usr/bin/python3
-"""check_desktop.py DESKTOP_FILE METAINFO_FILE TITLE VERSION: both pass the
-freedesktop validators without a remark and hold the entries the desktop uses."""
+"""check_desktop.py DESKTOP_FILE METAINFO_FILE TITLE VERSION: validated without a remark, entries in place."""
 
 import re
 import subprocess

@@ -1,8 +1,5 @@
 #!/usr/bin/python3
-"""check_icons.py RESOURCES_SOURCE_DIR ICO_FILE HICOLOR_DIR SIZE...
-
-The .ico holds the program icon group as 1- and 4-bit bitmaps, every pixel the
-drawing's; each hicolor PNG is a drawing enlarged by a whole number."""
+"""check_icons.py RESOURCES_DIR ICO_FILE HICOLOR_DIR SIZE...: every icon pixel the drawing's, enlarged whole."""
 
 import os
 import struct
@@ -26,7 +23,6 @@ def decode_png(path):
         pos += 12 + n
     w, h, depth, ctype, _, _, interlace = ihdr
     raw, stride = zlib.decompress(idat), 1 + 4 * w
-    # The decoder below reads unfiltered rows only.
     if (depth, ctype, interlace) != (8, 6, 0) or any(raw[y * stride] for y in range(h)):
         return f"{path}: want 8-bit RGBA, non-interlaced, unfiltered"
     expect({raw[y * stride + 4 + 4 * x] for y in range(h) for x in range(w)} <= {0, 255}, f"{path}: partial transparency, not crisp")

@@ -1,6 +1,5 @@
 #!/usr/bin/env bash
-# check_package.sh BUILD_DIR SOURCE_DIR APPSTREAM_ID "ICON SIZES": a package of
-# its own from CPack, unpacked with dpkg -x; its file list and control fields.
+# check_package.sh BUILD_DIR SOURCE_DIR APPSTREAM_ID "ICON SIZES": a CPack package of its own, unpacked.
 set -u
 build=$1 appid=$3 sizes=$4
 scratch=$(mktemp -d "${TMPDIR:-/tmp}/mirebo-deb.XXXXXX")

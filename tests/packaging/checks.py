@@ -1,4 +1,4 @@
-"""What the packaging checks share: failures, the expected records, and the icon images."""
+"""What the packaging checks share."""
 
 import json
 import os
@@ -33,7 +33,7 @@ def read_xpm(name):
 
 
 def decode_bmp_icon(blob):
-    """(bits, palette length, pixels) of one icon image; None is transparent."""
+    # (bits, palette length, pixels); None is transparent.
     size, w, h2, planes, bits, comp, _, _, _, used, _ = struct.unpack_from("<IiiHHIIiiII", blob)
     h, ncol = h2 // 2, used or (1 << bits)
     pal = [(r << 16) | (g << 8) | b for b, g, r, _ in struct.iter_unpack("<BBBB", blob[size:size + 4 * ncol])]
@@ -51,7 +51,6 @@ def decode_bmp_icon(blob):
 
 
 def check_icon_group(what, data, entry_format, image_of):
-    """An icon directory (.ico file or PE group) at data[6:], each image the drawing's, pixel for pixel."""
     _, kind, count = struct.unpack_from("<HHH", data)
     expect(kind == 1 and count == len(EXPECTED["icon_group"]), f"{what}: type {kind}, {count} images")
     for i, (source, size, colours, bits) in enumerate(EXPECTED["icon_group"][:count]):
