@@ -16,13 +16,7 @@ private slots:
     void texts();
 };
 
-void TestDateText::localeFromEnvironment_data()
-{
-    for (const char *column : {"LC_ALL", "LC_TIME", "LANG", "expected"})
-        QTest::addColumn<QByteArray>(column);
-    for (const QByteArrayList &f : dataTable("locale_environment.txt"))
-        QTest::newRow(f[0]) << f[1] << f[2] << f[3] << f[4];
-}
+void TestDateText::localeFromEnvironment_data() { dataRows("locale_environment.txt", {"LC_ALL", "LC_TIME", "LANG", "expected"}); }
 
 void TestDateText::localeFromEnvironment()
 {
@@ -52,13 +46,7 @@ void TestDateText::longDateRoundTrip()
     QVERIFY2(texts.parseLongDate(text) == date, qPrintable(text));
 }
 
-void TestDateText::texts_data()
-{
-    for (const char *column : {"locale", "what", "of", "expected"})
-        QTest::addColumn<QByteArray>(column);
-    for (const QByteArrayList &f : dataTable("datetext.txt"))
-        QTest::newRow(f[0]) << f[1] << f[2] << f[3] << f[4];
-}
+void TestDateText::texts_data() { dataRows("datetext.txt", {"locale", "what", "of", "expected"}); }
 
 void TestDateText::texts()
 {

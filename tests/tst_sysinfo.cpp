@@ -49,16 +49,9 @@ private slots:
     void startSysInfo_data();
     void startSysInfo();
     void desktopStartAndFileTest();
-    void registryFileFromEnvironment();
 };
 
-void TestSysInfo::getKeyValue_data()
-{
-    for (const char *column : {"file", "key", "valueName", "outcome", "expected"})
-        QTest::addColumn<QByteArray>(column);
-    for (const QByteArrayList &f : dataTable("getkeyvalue.txt"))
-        QTest::newRow(f[0]) << f[1] << f[2] << f[3] << f[4] << f.value(5);
-}
+void TestSysInfo::getKeyValue_data() { dataRows("getkeyvalue.txt", {"file", "key", "valueName", "outcome", "expected"}); }
 
 void TestSysInfo::getKeyValue()
 {
@@ -79,41 +72,33 @@ void TestSysInfo::getKeyValue()
     QCOMPARE(registry.asked, std::set<Registry::DWORD>{0x20019});
 }
 
-void TestSysInfo::startSysInfo_data()
-{
-    for (const char *column : {"presses", "existing", "log"})
-        QTest::addColumn<QStringList>(column);
-    for (const QByteArrayList &f : dataTable("startsysinfo.txt")) {
-        QTest::newRow(f[0]) << QString::fromUtf8(f[1]).split(u", "_qs, Qt::SkipEmptyParts)
-                            << QString::fromUtf8(f[2]).split(u", "_qs, Qt::SkipEmptyParts)
-                            << QString::fromUtf8(f[3]).split(u", "_qs, Qt::SkipEmptyParts);
-    }
-}
+void TestSysInfo::startSysInfo_data() { dataRows("startsysinfo.txt", {"presses", "existing", "log"}); }
 
 void TestSysInfo::startSysInfo()
 {
-    QFETCH(QStringList, presses);
-    QFETCH(QStringList, existing);
-    QFETCH(QStringList, log);
+    QFETCH(QByteArray, presses);
+    QFETCH(QByteArray, existing);
+    QFETCH(QByteArray, log);
+    const auto list = [](const QByteArray &field) { return QString::fromUtf8(field).split(u", "_qs, Qt::SkipEmptyParts); };
     QStringList happened; // only an existing file starts
     SysInfo::Platform platform;
     platform.fileTest = [&](const std::string &path) {
         happened << "test " + QString::fromStdString(path);
-        return existing.contains(QString::fromStdString(path)) ? std::string("MSINFO32.EXE") : std::string();
+        return list(existing).contains(QString::fromStdString(path)) ? std::string("MSINFO32.EXE") : std::string();
     };
     platform.startProgram = [&](const std::string &path) {
         happened << "start " + QString::fromStdString(path);
-        if (!existing.contains(QString::fromStdString(path)))
+        if (!list(existing).contains(QString::fromStdString(path)))
             throw SysInfo::RuntimeError("cannot start");
     };
     platform.messageBox = [&](const std::string &) { happened << "message"; };
-    for (const QString &file : presses) {
+    for (const QString &file : list(presses)) {
         FileRegistry registry = registryFile(file);
         platform.registry = &registry;
         SysInfo::StartSysInfo(platform);
         QCOMPARE(registry.openKeyCount(), std::size_t(0));
     }
-    QCOMPARE(happened, log);
+    QCOMPARE(happened, list(log));
 }
 
 void TestSysInfo::desktopStartAndFileTest()
@@ -141,18 +126,6 @@ void TestSysInfo::desktopStartAndFileTest()
     // The file test takes a registry path (drive dropped, "\\" a separator), finds files, not folders.
     QCOMPARE(SysInfo::desktopFileTest("C:" + tools + "\\\\run me"), std::string("run me"));
     QCOMPARE(SysInfo::desktopFileTest(tools) + SysInfo::desktopFileTest(tools + "\\absent"), std::string());
-}
-
-void TestSysInfo::registryFileFromEnvironment()
-{
-    // Uninstalled, the source tree's default file, which names hardinfo.
-    qunsetenv("MIREBO_REGISTRY");
-    FileRegistry registry = FileRegistry::fromFile(local(SysInfo::registryFilePath()));
-    std::string path;
-    QVERIFY(SysInfo::GetKeyValue(registry, HKEY_LOCAL_MACHINE, SysInfo::MsInfoKey, SysInfo::MsInfoValue, path));
-    QCOMPARE(path, std::string("/usr/bin/hardinfo"));
-    qputenv("MIREBO_REGISTRY", "/somewhere/test.reg");
-    QCOMPARE(SysInfo::registryFilePath(), QStringLiteral("/somewhere/test.reg"));
 }
 
 QTEST_GUILESS_MAIN(TestSysInfo)
