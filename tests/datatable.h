@@ -12,8 +12,7 @@
 inline void dataRows(const char *name, std::initializer_list<const char *> columns)
 {
     QFile file(qEnvironmentVariable("MIREBO_TEST_DATA") + u'/' + QLatin1String(name));
-    if (!file.open(QIODevice::ReadOnly))
-        qFatal("cannot read %s", qPrintable(file.fileName()));
+    QVERIFY2(file.open(QIODevice::ReadOnly), qPrintable(file.fileName()));
     for (const char *column : columns)
         QTest::addColumn<QByteArray>(column);
     const QRegularExpression repeat(QStringLiteral("^(\\d+)\\*(.)$"));

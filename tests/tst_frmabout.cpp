@@ -15,11 +15,7 @@
 
 namespace {
 
-void flushDeletes()
-{
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    QCoreApplication::processEvents();
-}
+void flushDeletes() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete), QCoreApplication::processEvents(); }
 
 QString text(QWidget *form, const char *label) { return form->findChild<QLabel *>(label)->text(); }
 

@@ -5,7 +5,6 @@
 #include "datatable.h"
 
 #include <QTemporaryFile>
-#include <QTest>
 
 using namespace Registry;
 
@@ -14,13 +13,11 @@ namespace {
 const QByteArray H5 = "Windows Registry Editor Version 5.00\r\n\r\n";
 const QByteArray Key = "[HKEY_LOCAL_MACHINE\\SOFTWARE\\T]\r\n";
 const QByteArray V = H5 + Key;
-const QByteArray Deep = H5 + "[HKEY_LOCAL_MACHINE\\A\\B\\C]\r\n";
 
 // A file of the tables: the placeholders their header lines explain.
 QByteArray fileOf(QByteArray text)
 {
-    const QByteArray deleted = Deep + "[HKEY_LOCAL_MACHINE\\A\\BB]\r\n[-HKEY_LOCAL_MACHINE\\A\\B]\r\n";
-    text.replace("{V}", V).replace("{H5}", H5).replace("{KEY}", Key).replace("{DEEP}", Deep).replace("{DELETED}", deleted);
+    text.replace("{V}", V).replace("{H5}", H5).replace("{KEY}", Key);
     if (!text.startsWith("{UTF-16}"))
         return text;
     const bool cut = text.contains("{CUT}");

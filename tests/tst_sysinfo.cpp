@@ -1,6 +1,5 @@
-// GetKeyValue and StartSysInfo over registry export files (tables in the
-// data folder), with a fake file test, launcher and message box; and the
-// desktop's program start.
+// GetKeyValue and StartSysInfo over registry export files, with a fake file
+// test, launcher and message box; and the desktop's program start.
 
 #include "about/regfile.h"
 #include "about/sysinfo.h"
@@ -19,10 +18,7 @@ namespace {
 
 std::string local(const QString &path) { return QFile::encodeName(path).toStdString(); }
 
-FileRegistry registryFile(const QString &name)
-{
-    return FileRegistry::fromFile(local(qEnvironmentVariable("MIREBO_TEST_DATA") + QStringLiteral("/registry/") + name));
-}
+FileRegistry registryFile(const QString &name) { return FileRegistry::fromFile(local(qEnvironmentVariable("MIREBO_TEST_DATA") + "/registry/" + name)); }
 
 // Windows refuses a standard user write rights under HKEY_LOCAL_MACHINE.
 struct AccessRecorder : FileRegistry
@@ -82,13 +78,13 @@ void TestSysInfo::startSysInfo()
     const auto list = [](const QByteArray &field) { return QString::fromUtf8(field).split(u", "_qs, Qt::SkipEmptyParts); };
     QStringList happened; // only an existing file starts
     SysInfo::Platform platform;
-    platform.fileTest = [&](const std::string &path) {
-        happened << "test " + QString::fromStdString(path);
-        return list(existing).contains(QString::fromStdString(path)) ? std::string("MSINFO32.EXE") : std::string();
+    const auto saw = [&](const char *what, const std::string &path) {
+        happened << what + QString::fromStdString(path);
+        return list(existing).contains(QString::fromStdString(path));
     };
+    platform.fileTest = [&](const std::string &path) { return saw("test ", path) ? std::string("MSINFO32.EXE") : std::string(); };
     platform.startProgram = [&](const std::string &path) {
-        happened << "start " + QString::fromStdString(path);
-        if (!list(existing).contains(QString::fromStdString(path)))
+        if (!saw("start ", path))
             throw SysInfo::RuntimeError("cannot start");
     };
     platform.messageBox = [&](const std::string &) { happened << "message"; };

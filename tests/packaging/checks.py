@@ -16,9 +16,7 @@ def expect(cond, what):
 
 
 def report(success):
-    for f in failures:
-        print("FAIL:", f)
-    print(success if not failures else f"{len(failures)} failures")
+    print("\n".join("FAIL: " + f for f in failures) or success)
     return 1 if failures else 0
 
 
