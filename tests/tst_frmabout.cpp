@@ -1,5 +1,4 @@
-// The About window: its texts after load, the keys and buttons, and its life
-// beside the main window.
+// The About window: its texts after load, its keys and buttons, its life beside the main window.
 
 #include "about/frmabout.h"
 #include "about/regfile.h"

@@ -1,5 +1,4 @@
-// libFuzzer target: any bytes parse without a crash, leak or undefined
-// behaviour, and the registry made of them answers within its contract.
+// libFuzzer target: any bytes parse cleanly, and the registry made of them keeps its contract.
 
 #include "about/regfile.h"
 

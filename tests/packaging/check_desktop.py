@@ -1,5 +1,4 @@
 #!/usr/bin/python3
-"""check_desktop.py DESKTOP_FILE METAINFO_FILE TITLE VERSION: validated without a remark, entries in place."""
 
 import re
 import subprocess

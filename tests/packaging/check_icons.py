@@ -1,5 +1,4 @@
 #!/usr/bin/python3
-"""check_icons.py RESOURCES_DIR ICO_FILE HICOLOR_DIR SIZE...: every icon pixel the drawing's, enlarged whole."""
 
 import os
 import struct

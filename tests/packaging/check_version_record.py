@@ -1,5 +1,4 @@
 #!/usr/bin/python3
-"""check_version_record.py RC_FILE|Mirebo.exe MAJOR MINOR PATCH: the version record and icon group as Windows reads them."""
 
 import os
 import subprocess
@@ -50,8 +49,7 @@ def main():
     with tempfile.TemporaryDirectory(prefix="mirebo-rc.") as work:
         exe = source.lower().endswith(".exe")
         pe = pefile.PE(source if exe else build_stub(source, work))
-        gui = pefile.SUBSYSTEM_TYPE["IMAGE_SUBSYSTEM_WINDOWS_GUI"]
-        expect(pe.OPTIONAL_HEADER.Subsystem == gui, "not a GUI-subsystem program")
+        expect(pe.OPTIONAL_HEADER.Subsystem == pefile.SUBSYSTEM_TYPE["IMAGE_SUBSYSTEM_WINDOWS_GUI"], "not a GUI program")
         check_version(pe, major, minor, patch)
         groups, icons = list(resources_of(pe, "RT_GROUP_ICON").values()), resources_of(pe, "RT_ICON")
         expect(len(groups) == 1 and len(icons) == len(EXPECTED["icon_group"]), f"{len(groups)} groups, {len(icons)} icons")

@@ -1,6 +1,5 @@
-// The Windows files against the real Windows API (under Wine): the user's
-// long date "yyyy'年'M'月'd'日'" of a Japanese locale, advapi32's registry,
-// and the today window's corner and topmost state.
+// The Windows files against the real Windows API (under Wine): a Japanese user's long date
+// "yyyy'年'M'月'd'日'", advapi32's registry, and the today window's date and topmost state.
 #include "about/sysinfo.h"
 #include "about/sysinfo_qt.h"
 #include "app.h"
