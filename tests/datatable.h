@@ -1,0 +1,31 @@
+#pragma once
+
+// Tables kept in the data folder: one row a line, named by its first field;
+// fields split at "|" and trimmed, then percent escapes decoded (%0D%0A, %7C
+// for "|") and "N*c" read as N times c. "#" starts a comment line.
+
+#include <QFile>
+#include <QRegularExpression>
+#include <QTest>
+
+// Adds the table's rows to the current test, one QByteArray column a field.
+inline void dataRows(const char *name, std::initializer_list<const char *> columns)
+{
+    QFile file(qEnvironmentVariable("MIREBO_TEST_DATA") + u'/' + QLatin1String(name));
+    QVERIFY2(file.open(QIODevice::ReadOnly), qPrintable(file.fileName()));
+    for (const char *column : columns)
+        QTest::addColumn<QByteArray>(column);
+    const QRegularExpression repeat(QStringLiteral("^(\\d+)\\*(.)$"));
+    for (const QByteArray &line : file.readAll().split('\n')) {
+        if (line.trimmed().isEmpty() || line.startsWith('#'))
+            continue;
+        const QByteArrayList fields = line.split('|');
+        QTestData &row = QTest::newRow(fields[0].trimmed().constData());
+        for (qsizetype i = 1; i <= qsizetype(columns.size()); ++i) {
+            const QByteArray field = fields.value(i).trimmed();
+            const QRegularExpressionMatch m = repeat.match(QString::fromLatin1(field));
+            row << (m.hasMatch() ? QByteArray(m.captured(1).toInt(), m.captured(2)[0].toLatin1())
+                                 : QByteArray::fromPercentEncoding(field));
+        }
+    }
+}
