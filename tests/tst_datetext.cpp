@@ -3,6 +3,11 @@
 
 #include <QMap>
 
+#include <unicode/datefmt.h>
+#include <unicode/timezone.h>
+
+#include <memory>
+
 class TestDateText : public QObject
 {
     Q_OBJECT
@@ -30,7 +35,7 @@ void TestDateText::longDateRoundTrip_data()
     QTest::addColumn<QString>("locale");
     QTest::addColumn<QDate>("date");
     for (const char *locale : {"ja_JP", "ja_JP@calendar=japanese", "en_US", "de_DE", "th_TH", "ar_SA", "he_IL", "zh_CN",
-                               "ko_KR", "en_US_POSIX"}) {
+                               "zh_TW", "ko_KR", "en_US_POSIX"}) {
         for (QDate date : {QDate(2026, 12, 6), QDate(1753, 1, 1), QDate(9999, 12, 31), QDate(2024, 2, 29)})
             QTest::addRow("%s %s", locale, qPrintable(date.toString(Qt::ISODate))) << locale << date;
     }
@@ -42,6 +47,14 @@ void TestDateText::longDateRoundTrip()
     QFETCH(QDate, date);
     const DateTexts texts(locale);
     const QString text = texts.longDate(date);
+    // Word for word what ICU's own long-date formatter writes, where the
+    // today window writes numeric patterns itself.
+    std::unique_ptr<icu::DateFormat> icuFormat(
+        icu::DateFormat::createDateInstance(icu::DateFormat::kLong, icu::Locale(locale.toLatin1().constData())));
+    icuFormat->adoptTimeZone(icu::TimeZone::getGMT()->clone());
+    icu::UnicodeString icuText;
+    icuFormat->format(double(date.toJulianDay() - QDate(1970, 1, 1).toJulianDay()) * 86400000.0, icuText);
+    QCOMPARE(text, QString(reinterpret_cast<const QChar *>(icuText.getBuffer()), icuText.length()));
     // Every locale here writes year, month and day, so nothing is lost.
     QVERIFY2(texts.parseLongDate(text) == date, qPrintable(text));
 }
