@@ -8,6 +8,7 @@
 
 #include <QAccessible>
 #include <QFontInfo>
+#include <QSet>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -16,6 +17,7 @@ using namespace MonthLayout;
 namespace {
 
 const QDate Today(2026, 12, 6); // a Sunday
+const QDate Min(1753, 1, 1), Max(9999, 12, 31);
 
 // The calendar windows' answer: every seventh day from the first, counted
 // with the view's first weekday, read once per marked day.
@@ -34,6 +36,8 @@ class TestMonthView : public QObject
 private slots:
     void initTestCase() { Platform::registerFontSubstitutes(); }
     void init() { Clock::setToday(Today); }
+    void displayedRun_data();
+    void displayedRun();
     void drawnWholeAtTheWindowSizes_data();
     void drawnWholeAtTheWindowSizes();
     void boldRequestCoversTheDisplay_data();
@@ -43,6 +47,64 @@ private slots:
     void mouse();
     void accessibility();
 };
+
+void TestMonthView::displayedRun_data()
+{
+    QTest::addColumn<int>("months");
+    QTest::addColumn<int>("startOfWeek");
+    QTest::addColumn<QDate>("firstMonth");
+    QTest::addColumn<QDate>("start"); // worked out by walking back from the 1st to the first weekday
+    QTest::addColumn<int>("count");
+
+    QTest::newRow("January 1753 starts in 1752") << 1 << 1 << Min << QDate(1752, 12, 31) << 42;
+    QTest::newRow("1st on the last column, six rows") << 1 << 1 << QDate(2026, 8, 1) << QDate(2026, 7, 26) << 42;
+    QTest::newRow("1 month, week from Monday") << 1 << 2 << QDate(2026, 12, 1) << QDate(2026, 11, 30) << 42;
+    QTest::newRow("1 month, week from Saturday") << 1 << 7 << QDate(2026, 12, 1) << QDate(2026, 11, 28) << 42;
+    QTest::newRow("3 to the maximum, ending in 10000") << 3 << 1 << QDate(9999, 10, 1) << QDate(9999, 9, 26) << 105;
+    QTest::newRow("6 from December") << 6 << 1 << QDate(2026, 12, 1) << QDate(2026, 11, 29) << 189;
+    QTest::newRow("12 to the maximum") << 12 << 1 << QDate(9999, 1, 1) << QDate(9998, 12, 27) << 378;
+}
+
+// The run the owner is asked about is exactly the days drawn, each once in its
+// own cell, and its answer lands on the right days in every month. Days past
+// the limits (1752, 10000) are shown greyed and never selected.
+void TestMonthView::displayedRun()
+{
+    QFETCH(int, months);
+    QFETCH(int, startOfWeek);
+    QFETCH(QDate, firstMonth);
+    QFETCH(QDate, start);
+    QFETCH(int, count);
+
+    const Run run = MonthLayout::displayedRun(firstMonth, months, startOfWeek);
+    QCOMPARE(std::pair(run.start, run.count), std::pair(start, count));
+    QVERIFY(!cellForDate(firstMonth, startOfWeek, start.addDays(-1)).isValid());
+    QVERIFY(!cellForDate(firstMonth, startOfWeek, start.addDays(CellCount)).isValid());
+    QList<bool> bold(run.count);
+    for (int i = 0; i < run.count; ++i)
+        bold[i] = run.start.addDays(i).dayOfWeek() == Qt::Sunday;
+    // The first day of the run is selected, unless it is out of range.
+    const ViewState display{firstMonth, months, startOfWeek, Min, Max, run.start, {}, run.start, &bold};
+
+    QSet<qint64> shown;
+    for (int m = 0; m < months; ++m) {
+        for (int cell = 0; cell < CellCount; ++cell) {
+            const int row = cell / ColumnCount, column = cell % ColumnCount;
+            const DayLook look = dayLook(display, m, row, column);
+            if (look.isBlank())
+                continue;
+            QVERIFY2(!shown.contains(look.date.toJulianDay()), qPrintable(look.date.toString(Qt::ISODate)));
+            shown.insert(look.date.toJulianDay());
+            QCOMPARE(cellForDate(firstMonth.addMonths(m), startOfWeek, look.date), (Cell{row, column}));
+            QCOMPARE(look.trailing, monthOf(look.date) != firstMonth.addMonths(m));
+            QCOMPARE(look.bold, look.date.dayOfWeek() == Qt::Sunday);
+            QCOMPARE(look.enabled, look.date >= Min && look.date <= Max);
+            QCOMPARE(look.selected, look.enabled && look.date == run.start);
+        }
+    }
+    QCOMPARE(shown.size(), run.count);
+    QVERIFY(shown.contains(run.start.toJulianDay()) && shown.contains(run.start.toJulianDay() + run.count - 1));
+}
 
 void TestMonthView::drawnWholeAtTheWindowSizes_data()
 {
@@ -200,7 +262,7 @@ void TestMonthView::selectionMoves_data()
     QTest::addColumn<QDate>("expectedValue");
     QTest::addColumn<QDate>("expectedFirst");
 
-    const QSize year(3, 4);
+    const QSize one(1, 1), three(3, 1), year(3, 4);
     const QDate jan15(2026, 1, 15);
     // setValue from twelve months shown from January 2026, 15 January selected.
     auto setValueRow = [&](const char *name, QDate date, QDate value, QDate first) {
@@ -208,18 +270,28 @@ void TestMonthView::selectionMoves_data()
     };
     setValueRow("setValue, visible month", QDate(2026, 12, 31), QDate(2026, 12, 31), QDate(2026, 1, 1));
     setValueRow("setValue, earlier month comes first", QDate(2025, 12, 31), QDate(2025, 12, 31), QDate(2025, 12, 1));
-    setValueRow("setValue, maximum keeps twelve months", QDate(9999, 12, 31), QDate(9999, 12, 31), QDate(9999, 1, 1));
-    setValueRow("setValue, the day before the minimum", QDate(1752, 12, 31), QDate(1753, 1, 1), QDate(1753, 1, 1));
+    setValueRow("setValue, maximum keeps twelve months", QDate(9999, 12, 31), Max, QDate(9999, 1, 1));
+    setValueRow("setValue, the day before the minimum", QDate(1752, 12, 31), Min, Min);
     setValueRow("setValue, invalid date ignored", QDate(), jan15, QDate(2026, 1, 1));
-    // The date arithmetic of the keys is tested in tst_monthlayout; here, how the view pages with it.
-    QTest::newRow("page up clamps 31 March") << QSize(1, 1) << QDate(2026, 3, 31) << QDate(2026, 3, 31)
-        << int(Qt::Key_PageUp) << false << QDate(2026, 2, 28) << QDate(2026, 2, 1);
-    QTest::newRow("right off the last month scrolls one") << QSize(3, 1) << jan15 << QDate(2026, 3, 31)
-        << int(Qt::Key_Right) << false << QDate(2026, 4, 1) << QDate(2026, 2, 1);
-    QTest::newRow("ctrl page down turns twelve months") << year << jan15 << jan15
-        << int(Qt::Key_PageDown) << true << QDate(2027, 1, 15) << QDate(2027, 1, 1);
-    QTest::newRow("ctrl page down at the maximum") << year << QDate(9999, 12, 31) << QDate(9999, 6, 15)
-        << int(Qt::Key_PageDown) << true << QDate(9999, 12, 31) << QDate(9999, 1, 1);
+    // A key pressed on the date just set; the view scrolls as little as it can.
+    auto keyRow = [](const char *name, QSize grid, QDate from, Qt::Key key, bool ctrl, QDate value, QDate first) {
+        QTest::newRow(name) << grid << from << from << int(key) << ctrl << value << first;
+    };
+    keyRow("down over the year end", one, QDate(2026, 12, 28), Qt::Key_Down, false, QDate(2027, 1, 4), QDate(2027, 1, 1));
+    keyRow("down near the maximum", one, QDate(9999, 12, 28), Qt::Key_Down, false, Max, QDate(9999, 12, 1));
+    keyRow("page up from 31 March, leap year", one, QDate(2024, 3, 31), Qt::Key_PageUp, false, QDate(2024, 2, 29),
+           QDate(2024, 2, 1));
+    keyRow("end of leap February", one, QDate(2024, 2, 6), Qt::Key_End, false, QDate(2024, 2, 29), QDate(2024, 2, 1));
+    keyRow("page down is one month whatever is shown", three, QDate(2026, 1, 31), Qt::Key_PageDown, false,
+           QDate(2026, 2, 28), QDate(2026, 1, 1));
+    QTest::newRow("right off the last month scrolls one") << three << jan15 << QDate(2026, 3, 31) << int(Qt::Key_Right)
+                                                          << false << QDate(2026, 4, 1) << QDate(2026, 2, 1);
+    keyRow("ctrl page up turns three months, clamped", three, QDate(2026, 5, 31), Qt::Key_PageUp, true,
+           QDate(2026, 2, 28), QDate(2026, 2, 1));
+    keyRow("ctrl page down turns twelve months", year, jan15, Qt::Key_PageDown, true, QDate(2027, 1, 15),
+           QDate(2027, 1, 1));
+    QTest::newRow("ctrl page down at the maximum") << year << Max << QDate(9999, 6, 15) << int(Qt::Key_PageDown)
+                                                   << true << Max << QDate(9999, 1, 1);
 }
 
 // Where the selection lands, which months show, and one valueChanged for each change.

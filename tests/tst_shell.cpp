@@ -1,7 +1,6 @@
+#include "testkit.h"
+
 #include "shell/captions.h"
-#include "shell/corner.h"
-#include "shell/forms.h"
-#include "shell/platform.h"
 
 #include <QMap>
 #include <QPointer>
@@ -26,12 +25,6 @@ private:
     int *m_loads;
 };
 
-void flushDeletes()
-{
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    QCoreApplication::processEvents();
-}
-
 } // namespace
 
 class TestShell : public QObject
@@ -40,7 +33,7 @@ class TestShell : public QObject
 
 private slots:
     void init();
-    void cleanup();
+    void cleanup() { TestKit::unloadAll(); }
     void corner_data();
     void corner();
     void showLoadsOnceUntilUnloaded();
@@ -61,13 +54,6 @@ void TestShell::init()
     for (FormKind kind : {FormKind::FrmMain, FormKind::FrmCalender, FormKind::frmAbout})
         Forms::registerKind(kind, [this, kind] { return new Plain(kind, &m_loads); });
     Forms::setProgramEnd([this] { ++m_ends; });
-}
-
-void TestShell::cleanup()
-{
-    for (FormKind kind : {FormKind::FrmMain, FormKind::FrmCalender, FormKind::frmAbout})
-        Forms::Unload(kind);
-    flushDeletes();
 }
 
 void TestShell::corner_data()
@@ -104,7 +90,7 @@ void TestShell::showLoadsOnceUntilUnloaded()
 
     QPointer<Form> guard(first);
     Forms::Unload(FormKind::frmAbout);
-    flushDeletes();
+    TestKit::flushDeletes();
     QVERIFY(guard.isNull());
     Forms::Show(FormKind::frmAbout); // built afresh
     QCOMPARE(m_loads, 2);
@@ -116,7 +102,7 @@ void TestShell::programEndsWithTheLastWindow()
     Forms::Show(FormKind::frmAbout);
     Forms::Unload(FormKind::frmAbout);
     QPointer<Form> calendar = Forms::Switch(main, FormKind::FrmCalender);
-    flushDeletes();
+    TestKit::flushDeletes();
     QCOMPARE(m_ends, 0); // a switch leaves nothing loaded for a moment only
     QCOMPARE(Forms::instance(FormKind::FrmCalender), calendar.data());
     QCOMPARE(Forms::instance(FormKind::FrmMain), nullptr);
@@ -125,7 +111,7 @@ void TestShell::programEndsWithTheLastWindow()
     QVERIFY(calendar->close()); // the title-bar button unloads
     QCOMPARE(Forms::loadedCount(), 0);
     QCOMPARE(m_ends, 0); // not before control is back in the event loop
-    flushDeletes();
+    TestKit::flushDeletes();
     QCOMPARE(m_ends, 1);
 }
 
