@@ -226,18 +226,12 @@ void TestCalendar::sundays_data()
     QTest::addColumn<int>("stateSize");
     QTest::addColumn<QList<int>>("expected");
 
-    QList<int> year;
-    for (int k = 0; k < 378; k += 7)
-        year << k;
     QTest::newRow("one month as six weeks") << 1 << 42 << 42 << QList<int>{0, 7, 14, 21, 28, 35};
-    QTest::newRow("twelve months") << 1 << 378 << 378 << year;
     QTest::newRow("one week and a day: the last Sunday stays plain") << 1 << 8 << 8 << QList<int>{0};
     QTest::newRow("one day") << 1 << 1 << 1 << QList<int>{};
-    QTest::newRow("no days") << 1 << 0 << 0 << QList<int>{};
     // Any other first day: the run's real Sundays, never past the array.
     QTest::newRow("Monday first") << 2 << 42 << 42 << QList<int>{6, 13, 20, 27, 34, 41};
     QTest::newRow("Saturday first") << 7 << 42 << 42 << QList<int>{1, 8, 15, 22, 29, 36};
-    QTest::newRow("Saturday first, one day") << 7 << 1 << 1 << QList<int>{};
     QTest::newRow("state shorter than the count") << 2 << 42 << 10 << QList<int>{6};
 }
 

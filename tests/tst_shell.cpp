@@ -9,20 +9,15 @@
 namespace {
 
 // A bare window for the runtime's own tests; it counts its load steps.
-class Plain : public Form
+struct Plain : Form
 {
-public:
-    Plain(FormKind kind, int *loads) : Form(kind, TitleButtons::CloseOnly), m_loads(loads) {}
-
-protected:
+    Plain(FormKind kind, int *loads) : Form(kind, TitleButtons::CloseOnly), loads(loads) {}
     void Form_Load() override
     {
-        ++*m_loads;
+        ++*loads;
         QVERIFY(!isVisible()); // the load step runs before the window shows
     }
-
-private:
-    int *m_loads;
+    int *loads;
 };
 
 } // namespace
