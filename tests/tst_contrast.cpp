@@ -83,57 +83,55 @@ private slots:
         Forms::setProgramEnd([] {});
         Clock::setToday(QDate(2026, 12, 9)); // a Wednesday: today is not a Sunday
     }
-    void textsRead_data();
-    void textsRead();
+
+    void textsRead_data()
+    {
+        QTest::addColumn<QPalette>("palette");
+        QTest::addColumn<FormKind>("kind");
+        QTest::addColumn<QString>("item"); // a widget's name, or a part of the month view
+
+        const QStringList month{"day", "Sunday", "trailing day", "today", "title", "header", "today line"};
+        const std::tuple<const char *, FormKind, QStringList> windows[] = {
+            {"1 month", FormKind::FrmCalender, month}, // with a font of its own
+            {"3 months", FormKind::FrmCalender3, month},
+            {"today window", FormKind::FrmMain, {"LblDate"}},
+            {"About", FormKind::frmAbout,
+             {"lblTitle", "lblVersion", "lblDescription", "Label1", "Label2", "lblDisclaimer", "Label3", "cmdOK",
+              "cmdSysInfo"}}};
+        const std::pair<const char *, QPalette> schemes[] = {
+            {"default", QApplication::palette()},
+            {"dark", scheme({0x2b2b2b, ~0u, 0x353535, ~0u, 0x1e1e1e, ~0u, 0x2a82da, ~0u})},
+            // Light fields beside dark buttons: white button text on a white month area.
+            {"dark buttons", scheme({0x2b2b2b, ~0u, 0x353535, ~0u, ~0u, 0, 0x2a82da, ~0u})},
+            // Like the desktops' high-contrast black: white and yellow on black.
+            {"high contrast", scheme({0, ~0u, 0, 0xffff00, 0, ~0u, 0x1aebff, 0})}};
+        for (const auto &[paletteName, palette] : schemes)
+            for (const auto &[window, kind, items] : windows)
+                for (const QString &item : items)
+                    QTest::addRow("%s, %s, %s", paletteName, window, qPrintable(item)) << palette << kind << item;
+    }
+
+    void textsRead()
+    {
+        QFETCH(QPalette, palette);
+        QFETCH(FormKind, kind);
+        QFETCH(QString, item);
+
+        QApplication::setPalette(palette); // before the window is built, as at start-up
+        Form *form = Forms::Show(kind);
+        const QImage image = form->grab().toImage();
+        QRect box;
+        if (const QWidget *w = form->findChild<QWidget *>(item))
+            box = QRect(w->mapTo(form, QPoint()), w->size()) & form->rect();
+        else if (const MonthView *view = form->findChild<MonthView *>())
+            box = monthBox(*view, item).translated(view->mapTo(form, QPoint()));
+        TestKit::unloadAll();
+
+        QVERIFY(!box.isEmpty());
+        const double contrast = measured(image, box);
+        QVERIFY2(contrast >= 4.5, qPrintable(QString::number(contrast)));
+    }
 };
-
-void TestContrast::textsRead_data()
-{
-    QTest::addColumn<QPalette>("palette");
-    QTest::addColumn<FormKind>("kind");
-    QTest::addColumn<QString>("item"); // a widget's name, or a part of the month view
-
-    const QStringList month{"day", "Sunday", "trailing day", "today", "title", "header", "today line"};
-    const std::tuple<const char *, FormKind, QStringList> windows[] = {
-        {"1 month", FormKind::FrmCalender, month}, // with a font of its own
-        {"3 months", FormKind::FrmCalender3, month},
-        {"today window", FormKind::FrmMain, {"LblDate"}},
-        {"About", FormKind::frmAbout,
-         {"lblTitle", "lblVersion", "lblDescription", "Label1", "Label2", "lblDisclaimer", "Label3", "cmdOK",
-          "cmdSysInfo"}}};
-    const std::pair<const char *, QPalette> schemes[] = {
-        {"default", QApplication::palette()},
-        {"dark", scheme({0x2b2b2b, ~0u, 0x353535, ~0u, 0x1e1e1e, ~0u, 0x2a82da, ~0u})},
-        // Light fields beside dark buttons: white button text on a white month area.
-        {"dark buttons", scheme({0x2b2b2b, ~0u, 0x353535, ~0u, ~0u, 0, 0x2a82da, ~0u})},
-        // Like the desktops' high-contrast black: white and yellow on black.
-        {"high contrast", scheme({0, ~0u, 0, 0xffff00, 0, ~0u, 0x1aebff, 0})}};
-    for (const auto &[paletteName, palette] : schemes)
-        for (const auto &[window, kind, items] : windows)
-            for (const QString &item : items)
-                QTest::addRow("%s, %s, %s", paletteName, window, qPrintable(item)) << palette << kind << item;
-}
-
-void TestContrast::textsRead()
-{
-    QFETCH(QPalette, palette);
-    QFETCH(FormKind, kind);
-    QFETCH(QString, item);
-
-    QApplication::setPalette(palette); // before the window is built, as at start-up
-    Form *form = Forms::Show(kind);
-    const QImage image = form->grab().toImage();
-    QRect box;
-    if (const QWidget *w = form->findChild<QWidget *>(item))
-        box = QRect(w->mapTo(form, QPoint()), w->size()) & form->rect();
-    else if (const MonthView *view = form->findChild<MonthView *>())
-        box = monthBox(*view, item).translated(view->mapTo(form, QPoint()));
-    TestKit::unloadAll();
-
-    QVERIFY(!box.isEmpty());
-    const double contrast = measured(image, box);
-    QVERIFY2(contrast >= 4.5, qPrintable(QString::number(contrast)));
-}
 
 QTEST_MAIN(TestContrast)
 #include "tst_contrast.moc"

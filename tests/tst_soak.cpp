@@ -43,59 +43,57 @@ class TestSoak : public QObject
     Q_OBJECT
 
 private slots:
-    void thousandsOfSwitches();
+    void thousandsOfSwitches()
+    {
+        TestKit::setUpWindows();
+        Forms::setProgramEnd([] { QFAIL("the program ended during a switch"); });
+        Clock::setToday(QDate(2026, 12, 6));
+        const int switches = qEnvironmentVariableIntValue("MIREBO_SOAK_SWITCHES") > 0
+            ? qEnvironmentVariableIntValue("MIREBO_SOAK_SWITCHES")
+            : 6000;
+        Forms::Show(FormKind::FrmMain);
+
+        // A random walk over the view menus' switches, the same walk on every
+        // run; windows get painted now and then, as they would on screen.
+        QRandomGenerator random(20261206);
+        QSet<QString> taken;
+        auto step = [&](int i) {
+            Form *form = TestKit::mainWindow();
+            const QList<QAction *> choices = form->findChildren<QAction *>(QRegularExpression("^mnuHyouzi(Day|\\d+)$"));
+            QAction *pick = choices[random.bounded(int(choices.size()))];
+            taken.insert(form->objectName() + u' ' + pick->objectName());
+            pick->trigger();
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+            if (i % 50 == 0)
+                QCoreApplication::processEvents();
+        };
+
+        // Font and glyph caches fill during the first few thousand switches.
+        const int warmUp = std::min(3000, switches / 2);
+        for (int i = 0; i < warmUp; ++i)
+            step(i);
+        const QString warmUpEnd = TestKit::mainWindow()->objectName();
+        const long rssBefore = residentKib();
+        const int objectsBefore = objectCount();
+        const int topLevelsBefore = int(QApplication::topLevelWidgets().size());
+
+        for (int i = warmUp; i < switches; ++i)
+            step(i);
+        // Compare like with like: the same kind of window as after the warm-up.
+        for (int i = switches; TestKit::mainWindow()->objectName() != warmUpEnd; ++i)
+            step(i);
+        TestKit::flushDeletes();
+
+        QVERIFY(switches < 100 || taken.size() == 4 + 4 * 4); // every switch of every window taken
+        QCOMPARE(Forms::loadedCount(), 1);
+        QCOMPARE(int(QApplication::topLevelWidgets().size()), topLevelsBefore);
+        QCOMPARE(objectCount(), objectsBefore);
+        const long grown = residentKib() - rssBefore;
+        qInfo("%d switches; resident memory grew by %ld KiB after the warm-up", switches, grown);
+        if (!qEnvironmentVariableIsSet("MIREBO_SANITIZED"))
+            QVERIFY2(grown < 1024, qPrintable(QString::number(grown)));
+    }
 };
-
-void TestSoak::thousandsOfSwitches()
-{
-    TestKit::setUpWindows();
-    Forms::setProgramEnd([] { QFAIL("the program ended during a switch"); });
-    Clock::setToday(QDate(2026, 12, 6));
-    const int switches = qEnvironmentVariableIntValue("MIREBO_SOAK_SWITCHES") > 0
-        ? qEnvironmentVariableIntValue("MIREBO_SOAK_SWITCHES")
-        : 6000;
-    Forms::Show(FormKind::FrmMain);
-
-    // A random walk over the view menus' switches, the same walk on every
-    // run; windows get painted now and then, as they would on screen.
-    QRandomGenerator random(20261206);
-    QSet<QString> taken;
-    auto step = [&](int i) {
-        Form *form = TestKit::mainWindow();
-        const QList<QAction *> choices = form->findChildren<QAction *>(QRegularExpression("^mnuHyouzi(Day|\\d+)$"));
-        QAction *pick = choices[random.bounded(int(choices.size()))];
-        taken.insert(form->objectName() + u' ' + pick->objectName());
-        pick->trigger();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        if (i % 50 == 0)
-            QCoreApplication::processEvents();
-    };
-
-    // Font and glyph caches fill during the first few thousand switches.
-    const int warmUp = std::min(3000, switches / 2);
-    for (int i = 0; i < warmUp; ++i)
-        step(i);
-    const QString warmUpEnd = TestKit::mainWindow()->objectName();
-    const long rssBefore = residentKib();
-    const int objectsBefore = objectCount();
-    const int topLevelsBefore = int(QApplication::topLevelWidgets().size());
-
-    for (int i = warmUp; i < switches; ++i)
-        step(i);
-    // Compare like with like: the same kind of window as after the warm-up.
-    for (int i = switches; TestKit::mainWindow()->objectName() != warmUpEnd; ++i)
-        step(i);
-    TestKit::flushDeletes();
-
-    QVERIFY(switches < 100 || taken.size() == 4 + 4 * 4); // every switch of every window taken
-    QCOMPARE(Forms::loadedCount(), 1);
-    QCOMPARE(int(QApplication::topLevelWidgets().size()), topLevelsBefore);
-    QCOMPARE(objectCount(), objectsBefore);
-    const long grown = residentKib() - rssBefore;
-    qInfo("%d switches; resident memory grew by %ld KiB after the warm-up", switches, grown);
-    if (!qEnvironmentVariableIsSet("MIREBO_SANITIZED"))
-        QVERIFY2(grown < 1024, qPrintable(QString::number(grown)));
-}
 
 QTEST_MAIN(TestSoak)
 #include "tst_soak.moc"
