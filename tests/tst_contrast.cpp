@@ -2,18 +2,15 @@
 // 4.5:1 or more) under the default palette, dark ones and a high-contrast
 // one, measured on the rendered pixels of the real windows.
 
-#include "app.h"
+#include "testkit.h"
+
 #include "calendar/monthview.h"
 #include "calendar/monthview_layout.h"
 #include "shell/clock.h"
-#include "shell/corner.h"
-#include "shell/forms.h"
 #include "shell/legible.h"
-#include "shell/platform.h"
 
 #include <QApplication>
 #include <QHash>
-#include <QTest>
 
 using namespace MonthLayout;
 
@@ -24,27 +21,29 @@ namespace {
 double measured(const QImage &image, const QRect &box)
 {
     QHash<QRgb, int> counts;
-    for (int y = box.top(); y <= box.bottom(); ++y)
-        for (int x = box.left(); x <= box.right(); ++x)
-            ++counts[image.pixel(x, y) | 0xff000000];
     QRgb ground = 0;
-    for (auto it = counts.cbegin(); it != counts.cend(); ++it)
-        if (it.value() > counts.value(ground))
-            ground = it.key();
+    for (int y = box.top(); y <= box.bottom(); ++y) {
+        for (int x = box.left(); x <= box.right(); ++x) {
+            const QRgb pixel = image.pixel(x, y) | 0xff000000;
+            if (++counts[pixel] > counts.value(ground))
+                ground = pixel;
+        }
+    }
     double best = 1;
     for (auto it = counts.cbegin(); it != counts.cend(); ++it)
         best = std::max(best, Legible::contrast(QColor(it.key()), QColor(ground)));
     return best;
 }
 
-QPalette scheme(QRgb window, QRgb windowText, QRgb button, QRgb buttonText, QRgb base, QRgb text, QRgb highlight,
-                QRgb highlightedText)
+// Window, window text, button, button text, base, text, highlight (and link), highlighted text.
+QPalette scheme(std::array<QRgb, 8> c)
 {
-    QPalette p{QColor(button), QColor(window)};
-    for (auto [role, colour] : {std::pair{QPalette::WindowText, windowText}, {QPalette::ButtonText, buttonText},
-                                {QPalette::Base, base}, {QPalette::Text, text}, {QPalette::Highlight, highlight},
-                                {QPalette::Link, highlight}, {QPalette::HighlightedText, highlightedText}})
-        p.setColor(role, QColor(colour));
+    QPalette p{QColor(c[2]), QColor(c[0])};
+    const QPalette::ColorRole roles[] = {QPalette::Window, QPalette::WindowText, QPalette::Button, QPalette::ButtonText,
+                                         QPalette::Base, QPalette::Text, QPalette::Highlight, QPalette::HighlightedText};
+    for (int i = 1; i < 8; ++i)
+        p.setColor(roles[i], QColor(c[i]));
+    p.setColor(QPalette::Link, QColor(c[6]));
     return p;
 }
 
@@ -59,7 +58,7 @@ QRect monthBox(const MonthView &view, const QString &item)
         return g.headerRect(0, 3).adjusted(0, 0, 0, -1); // above the rule
     if (item == u"today line")
         return g.todayRect().adjusted(g.todayTextLeft(), 0, 0, 0); // right of the marker
-    for (int cell = 0; cell < RowCount * ColumnCount; ++cell) {
+    for (int cell = 0; cell < CellCount; ++cell) {
         const DayLook l = view.dayLook(0, cell / ColumnCount, cell % ColumnCount);
         const bool wanted = item == u"Sunday"         ? l.bold && !l.trailing
                             : item == u"trailing day" ? l.trailing
@@ -80,67 +79,59 @@ class TestContrast : public QObject
 private slots:
     void initTestCase()
     {
-        Platform::registerFontSubstitutes();
-        Platform::applyDefaultFont();
-        mirebo::registerForms();
+        TestKit::setUpWindows();
         Forms::setProgramEnd([] {});
-        Screen::setSizeInTwipsForTesting({28800, 16200});
         Clock::setToday(QDate(2026, 12, 9)); // a Wednesday: today is not a Sunday
     }
 
-    void textsRead_data();
-    void textsRead();
+    void textsRead_data()
+    {
+        QTest::addColumn<QPalette>("palette");
+        QTest::addColumn<FormKind>("kind");
+        QTest::addColumn<QString>("item"); // a widget's name, or a part of the month view
+
+        const QStringList month{"day", "Sunday", "trailing day", "today", "title", "header", "today line"};
+        const std::tuple<const char *, FormKind, QStringList> windows[] = {
+            {"1 month", FormKind::FrmCalender, month}, // with a font of its own
+            {"3 months", FormKind::FrmCalender3, month},
+            {"today window", FormKind::FrmMain, {"LblDate"}},
+            {"About", FormKind::frmAbout,
+             {"lblTitle", "lblVersion", "lblDescription", "Label1", "Label2", "lblDisclaimer", "Label3", "cmdOK",
+              "cmdSysInfo"}}};
+        const std::pair<const char *, QPalette> schemes[] = {
+            {"default", QApplication::palette()},
+            {"dark", scheme({0x2b2b2b, ~0u, 0x353535, ~0u, 0x1e1e1e, ~0u, 0x2a82da, ~0u})},
+            // Light fields beside dark buttons: white button text on a white month area.
+            {"dark buttons", scheme({0x2b2b2b, ~0u, 0x353535, ~0u, ~0u, 0, 0x2a82da, ~0u})},
+            // Like the desktops' high-contrast black: white and yellow on black.
+            {"high contrast", scheme({0, ~0u, 0, 0xffff00, 0, ~0u, 0x1aebff, 0})}};
+        for (const auto &[paletteName, palette] : schemes)
+            for (const auto &[window, kind, items] : windows)
+                for (const QString &item : items)
+                    QTest::addRow("%s, %s, %s", paletteName, window, qPrintable(item)) << palette << kind << item;
+    }
+
+    void textsRead()
+    {
+        QFETCH(QPalette, palette);
+        QFETCH(FormKind, kind);
+        QFETCH(QString, item);
+
+        QApplication::setPalette(palette); // before the window is built, as at start-up
+        Form *form = Forms::Show(kind);
+        const QImage image = form->grab().toImage();
+        QRect box;
+        if (const QWidget *w = form->findChild<QWidget *>(item))
+            box = QRect(w->mapTo(form, QPoint()), w->size()) & form->rect();
+        else if (const MonthView *view = form->findChild<MonthView *>())
+            box = monthBox(*view, item).translated(view->mapTo(form, QPoint()));
+        TestKit::unloadAll();
+
+        QVERIFY(!box.isEmpty());
+        const double contrast = measured(image, box);
+        QVERIFY2(contrast >= 4.5, qPrintable(QString::number(contrast)));
+    }
 };
-
-void TestContrast::textsRead_data()
-{
-    QTest::addColumn<QPalette>("palette");
-    QTest::addColumn<FormKind>("kind");
-    QTest::addColumn<QString>("item"); // a widget's name, or a part of the month view
-
-    const QStringList month{"day", "Sunday", "trailing day", "today", "title", "header", "today line"};
-    const std::tuple<const char *, FormKind, QStringList> windows[] = {
-        {"1 month", FormKind::FrmCalender, month},
-        {"3 months", FormKind::FrmCalender3, month},
-        {"today window", FormKind::FrmMain, {"LblDate"}},
-        {"About", FormKind::frmAbout,
-         {"lblTitle", "lblVersion", "lblDescription", "Label1", "Label2", "lblDisclaimer", "Label3", "cmdOK",
-          "cmdSysInfo"}}};
-    const std::pair<const char *, QPalette> schemes[] = {
-        {"default", QApplication::palette()},
-        {"dark", scheme(0x2b2b2bu, ~0u, 0x353535u, ~0u, 0x1e1e1eu, ~0u, 0x2a82dau, ~0u)},
-        // Light fields beside dark buttons: white button text on a white month area.
-        {"dark buttons", scheme(0x2b2b2bu, ~0u, 0x353535u, ~0u, ~0u, 0u, 0x2a82dau, ~0u)},
-        // Like the desktops' high-contrast black: white and yellow on black.
-        {"high contrast", scheme(0u, ~0u, 0u, 0xffff00u, 0u, ~0u, 0x1aebffu, 0u)}};
-    for (const auto &[paletteName, palette] : schemes)
-        for (const auto &[window, kind, items] : windows)
-            for (const QString &item : items)
-                QTest::addRow("%s, %s, %s", paletteName, window, qPrintable(item)) << palette << kind << item;
-}
-
-void TestContrast::textsRead()
-{
-    QFETCH(QPalette, palette);
-    QFETCH(FormKind, kind);
-    QFETCH(QString, item);
-
-    QApplication::setPalette(palette); // before the window is built, as at start-up
-    Form *form = Forms::Show(kind);
-    const QImage image = form->grab().toImage();
-    QRect box;
-    if (const QWidget *w = form->findChild<QWidget *>(item))
-        box = QRect(w->mapTo(form, QPoint()), w->size()) & form->rect();
-    else if (const MonthView *view = form->findChild<MonthView *>())
-        box = monthBox(*view, item).translated(view->mapTo(form, QPoint()));
-    Forms::Unload(kind);
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-
-    QVERIFY(!box.isEmpty());
-    const double contrast = measured(image, box);
-    qInfo("%s %.2f", QTest::currentDataTag(), contrast);
-    QVERIFY2(contrast >= 4.5, qPrintable(QString::number(contrast)));
-}
 
 QTEST_MAIN(TestContrast)
 #include "tst_contrast.moc"

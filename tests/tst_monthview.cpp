@@ -8,6 +8,7 @@
 
 #include <QAccessible>
 #include <QFontInfo>
+#include <QSet>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -16,6 +17,7 @@ using namespace MonthLayout;
 namespace {
 
 const QDate Today(2026, 12, 6); // a Sunday
+const QDate Min(1753, 1, 1), Max(9999, 12, 31);
 
 // The calendar windows' answer: every seventh day from the first, counted
 // with the view's first weekday, read once per marked day.
@@ -34,311 +36,335 @@ class TestMonthView : public QObject
 private slots:
     void initTestCase() { Platform::registerFontSubstitutes(); }
     void init() { Clock::setToday(Today); }
-    void drawnWholeAtTheWindowSizes_data();
-    void drawnWholeAtTheWindowSizes();
-    void boldRequestCoversTheDisplay_data();
-    void boldRequestCoversTheDisplay();
-    void selectionMoves_data();
-    void selectionMoves();
-    void mouse();
-    void accessibility();
-};
 
-void TestMonthView::drawnWholeAtTheWindowSizes_data()
-{
-    QTest::addColumn<QSize>("grid"); // columns x rows of months
-    QTest::addColumn<QSize>("twips");
-    QTest::newRow("1 month") << QSize(1, 1) << QSize(2385, 2220);
-    QTest::newRow("3 months") << QSize(3, 1) << QSize(7215, 2220);
-    QTest::newRow("6 months") << QSize(3, 2) << QSize(7215, 4230);
-    QTest::newRow("12 months") << QSize(3, 4) << QSize(7215, 8250);
-}
+    void displayedRun_data()
+    {
+        QTest::addColumn<int>("months");
+        QTest::addColumn<int>("startOfWeek");
+        QTest::addColumn<QDate>("firstMonth");
+        QTest::addColumn<QDate>("start"); // worked out by walking back from the 1st to the first weekday
+        QTest::addColumn<int>("count");
 
-// Every text fits its place at the windows' sizes, and bold days are drawn
-// heavier in every month.
-void TestMonthView::drawnWholeAtTheWindowSizes()
-{
-    QFETCH(QSize, grid);
-    QFETCH(QSize, twips);
-    const int columns = grid.width(), months = grid.width() * grid.height();
+        QTest::newRow("January 1753 starts in 1752") << 1 << 1 << Min << QDate(1752, 12, 31) << 42;
+        QTest::newRow("1st on the last column, six rows") << 1 << 1 << QDate(2026, 8, 1) << QDate(2026, 7, 26) << 42;
+        QTest::newRow("1 month, week from Monday") << 1 << 2 << QDate(2026, 12, 1) << QDate(2026, 11, 30) << 42;
+        QTest::newRow("1 month, week from Saturday") << 1 << 7 << QDate(2026, 12, 1) << QDate(2026, 11, 28) << 42;
+        QTest::newRow("3 to the maximum, ending in 10000") << 3 << 1 << QDate(9999, 10, 1) << QDate(9999, 9, 26) << 105;
+        QTest::newRow("6 from December") << 6 << 1 << QDate(2026, 12, 1) << QDate(2026, 11, 29) << 189;
+        QTest::newRow("12 to the maximum") << 12 << 1 << QDate(9999, 1, 1) << QDate(9998, 12, 27) << 378;
+    }
 
-    Clock::setToday(QDate(2000, 1, 1)); // no today marker in the way
-    MonthView view;
-    view.setFont(QFont(Captions::MsPGothic, 9));
-    // The family name comes back localised under ja_JP, so compare with the face itself.
-    QCOMPARE(QFontInfo(view.font()).family(), QFontInfo(QFont(QStringLiteral("IPAPGothic"), 9)).family());
-    view.setMonthGrid(grid.width(), grid.height());
-    view.resize(Twips::sizeToPixels(twips.width(), twips.height()));
-    view.setValue(QDate(2026, 10, 28)); // two-digit months in every layout; a Wednesday
-    QVERIFY(view.minimumSizeHint().width() <= view.width());
-    QVERIFY(view.minimumSizeHint().height() <= view.height());
+    // The run the owner is asked about is exactly the days drawn, each once in its
+    // own cell, and its answer lands on the right days in every month. Days past
+    // the limits (1752, 10000) are shown greyed and never selected.
+    void displayedRun()
+    {
+        QFETCH(int, months);
+        QFETCH(int, startOfWeek);
+        QFETCH(QDate, firstMonth);
+        QFETCH(QDate, start);
+        QFETCH(int, count);
 
-    QFont boldFont = view.font();
-    boldFont.setBold(true);
-    const QFontMetrics fm(view.font()), fmBold(boldFont);
-    int widestNumber = 0;
-    for (int day = 1; day <= 31; ++day)
-        widestNumber = std::max({widestNumber, fm.horizontalAdvance(QString::number(day)),
-                                 fmBold.horizontalAdvance(QString::number(day))});
+        const Run run = MonthLayout::displayedRun(firstMonth, months, startOfWeek);
+        QCOMPARE(std::pair(run.start, run.count), std::pair(start, count));
+        QVERIFY(!cellForDate(firstMonth, startOfWeek, start.addDays(-1)).isValid());
+        QVERIFY(!cellForDate(firstMonth, startOfWeek, start.addDays(CellCount)).isValid());
+        QList<bool> bold(run.count);
+        for (int i = 0; i < run.count; ++i)
+            bold[i] = run.start.addDays(i).dayOfWeek() == Qt::Sunday;
+        // The first day of the run is selected, unless it is out of range.
+        const ViewState display{firstMonth, months, startOfWeek, Min, Max, run.start, {}, run.start, &bold};
 
-    const QImage plain = view.grab().toImage();
-    connect(&view, &MonthView::GetDayBold, &view,
-            [&](QDate, int n, QList<bool> &state) { markSundays(view, n, state); });
-    const QImage bold = view.grab().toImage();
-    auto ink = [](const QImage &image, const QRect &cell) { // on scaled screens the image has more pixels
-        const QRect rect = QTransform::fromScale(image.devicePixelRatio(), image.devicePixelRatio()).mapRect(cell);
-        int dark = 0;
-        for (int y = rect.top(); y <= rect.bottom(); ++y) {
-            for (int x = rect.left(); x <= rect.right(); ++x)
-                dark += qGray(image.pixel(x, y)) < 128;
-        }
-        return dark;
-    };
-
-    const Geometry &g = view.layoutGeometry();
-    auto centred = [&](const QRect &box, const QString &text) {
-        const QSize size(fm.horizontalAdvance(text), fm.height());
-        return QRect(box.center() - QPoint(size.width() / 2, size.height() / 2), size);
-    };
-
-    for (int m = 0; m < months; ++m) {
-        const QRect month = g.monthRect(m);
-        QVERIFY(view.rect().contains(month));
-        QVERIFY(!month.intersects(g.todayRect()));
-        for (int other = m + 1; other < months; ++other)
-            QVERIFY(!month.intersects(g.monthRect(other)));
-
-        const QRect title = g.titleRect(m);
-        const QRect titleBox = centred(title, view.monthTitle(m));
-        QVERIFY(month.contains(title));
-        QVERIFY2(view.monthTitle(m).contains(u'年') && title.contains(titleBox), qPrintable(view.monthTitle(m)));
-        if (m == 0)
-            QVERIFY(title.contains(g.previousArrowRect()) && !titleBox.intersects(g.previousArrowRect()));
-        if (m == columns - 1)
-            QVERIFY(title.contains(g.nextArrowRect()) && !titleBox.intersects(g.nextArrowRect()));
-
-        for (int column = 0; column < ColumnCount; ++column) {
-            const QRect header = g.headerRect(m, column);
-            QVERIFY(month.contains(header) && !header.intersects(title));
-            QVERIFY(header.contains(centred(header, view.weekdayTitle(column))));
-            for (int row = 0; row < RowCount; ++row) {
-                const QRect cell = g.dayRect(m, row, column);
-                QVERIFY(month.contains(cell) && !cell.intersects(header));
-                QVERIFY(widestNumber <= cell.width() - 2 && fm.height() <= cell.height());
-                // Only the Sundays, and all that are not blank, are drawn heavier.
-                const int before = ink(plain, cell), after = ink(bold, cell);
-                QVERIFY2(column == 0 && !view.dayLook(m, row, column).isBlank() ? after > before : after == before,
-                         qPrintable(QStringLiteral("month %1 row %2 column %3").arg(m).arg(row).arg(column)));
+        QSet<qint64> shown;
+        for (int m = 0; m < months; ++m) {
+            for (int cell = 0; cell < CellCount; ++cell) {
+                const int row = cell / ColumnCount, column = cell % ColumnCount;
+                const DayLook look = dayLook(display, m, row, column);
+                if (look.isBlank())
+                    continue;
+                QVERIFY2(!shown.contains(look.date.toJulianDay()), qPrintable(look.date.toString(Qt::ISODate)));
+                shown.insert(look.date.toJulianDay());
+                QCOMPARE(cellForDate(firstMonth.addMonths(m), startOfWeek, look.date), (Cell{row, column}));
+                QCOMPARE(look.trailing, monthOf(look.date) != firstMonth.addMonths(m));
+                QCOMPARE(look.bold, look.date.dayOfWeek() == Qt::Sunday);
+                QCOMPARE(look.enabled, look.date >= Min && look.date <= Max);
+                QCOMPARE(look.selected, look.enabled && look.date == run.start);
             }
         }
+        QCOMPARE(shown.size(), run.count);
+        QVERIFY(shown.contains(run.start.toJulianDay()) && shown.contains(run.start.toJulianDay() + run.count - 1));
     }
 
-    const QRect today = g.todayRect();
-    QVERIFY(view.rect().contains(today) && fm.height() <= today.height());
-    QVERIFY(today.contains(g.todayMarkerRect()));
-    QVERIFY(view.todayText().startsWith(QStringLiteral(u"今日: ")));
-    QVERIFY(g.todayTextLeft() + fm.horizontalAdvance(view.todayText()) <= today.right());
-}
-
-void TestMonthView::boldRequestCoversTheDisplay_data()
-{
-    QTest::addColumn<QSize>("grid");
-    QTest::addColumn<QDate>("value");
-    QTest::addColumn<QDate>("start");
-    QTest::addColumn<int>("count");
-
-    // The first row does not page, so the question is first asked by painting.
-    QTest::newRow("3 months, asked once the owner listens") << QSize(3, 1) << Today << QDate(2026, 11, 29) << 105;
-    QTest::newRow("6 months from the minimum") << QSize(3, 2) << QDate(1753, 1, 1) << QDate(1752, 12, 31) << 189;
-    QTest::newRow("12 months to the maximum") << QSize(3, 4) << QDate(9999, 12, 31) << QDate(9998, 12, 27) << 378;
-}
-
-// The windows create the view, then connect, then set the value: the owner is
-// asked once about every day on display, with a list of false to fill in, and
-// again only when the months on display change.
-void TestMonthView::boldRequestCoversTheDisplay()
-{
-    QFETCH(QSize, grid);
-    QFETCH(QDate, value);
-    QFETCH(QDate, start);
-    QFETCH(int, count);
-
-    MonthView view;
-    view.setMonthGrid(grid.width(), grid.height());
-    view.grab(); // painted before anyone listens
-    QList<std::pair<QDate, int>> requests;
-    bool allFalseOnEntry = true;
-    connect(&view, &MonthView::GetDayBold, &view, [&](QDate s, int n, QList<bool> &state) {
-        requests.append({s, n});
-        allFalseOnEntry = allFalseOnEntry && state.size() == n && !state.contains(true);
-        markSundays(view, n, state);
-    });
-    view.setValue(value);
-    view.resize(view.sizeHint());
-    view.grab();
-    view.setValue(view.dayLook(0, 2, 3).date); // another visible day
-    view.grab();
-
-    QCOMPARE(requests.size(), 1);
-    QCOMPARE(requests.first(), std::make_pair(start, count));
-    QVERIFY(allFalseOnEntry);
-    QCOMPARE(view.dayLook(0, 0, 0).date, start);
-
-    view.setValue(value.year() < 5000 ? QDate(9999, 12, 31) : QDate(1753, 1, 1)); // pages
-    view.grab();
-    QCOMPARE(requests.size(), 2);
-    QCOMPARE(requests.last().first, view.dayLook(0, 0, 0).date);
-}
-
-void TestMonthView::selectionMoves_data()
-{
-    QTest::addColumn<QSize>("grid");     // columns x rows of months
-    QTest::addColumn<QDate>("shown");    // set first, places the view
-    QTest::addColumn<QDate>("selected"); // then set, usually in view
-    QTest::addColumn<int>("key");        // then pressed, if not 0
-    QTest::addColumn<bool>("ctrl");
-    QTest::addColumn<QDate>("expectedValue");
-    QTest::addColumn<QDate>("expectedFirst");
-
-    const QSize year(3, 4);
-    const QDate jan15(2026, 1, 15);
-    // setValue from twelve months shown from January 2026, 15 January selected.
-    auto setValueRow = [&](const char *name, QDate date, QDate value, QDate first) {
-        QTest::newRow(name) << year << jan15 << date << 0 << false << value << first;
-    };
-    setValueRow("setValue, visible month", QDate(2026, 12, 31), QDate(2026, 12, 31), QDate(2026, 1, 1));
-    setValueRow("setValue, earlier month comes first", QDate(2025, 12, 31), QDate(2025, 12, 31), QDate(2025, 12, 1));
-    setValueRow("setValue, maximum keeps twelve months", QDate(9999, 12, 31), QDate(9999, 12, 31), QDate(9999, 1, 1));
-    setValueRow("setValue, the day before the minimum", QDate(1752, 12, 31), QDate(1753, 1, 1), QDate(1753, 1, 1));
-    setValueRow("setValue, invalid date ignored", QDate(), jan15, QDate(2026, 1, 1));
-    // The date arithmetic of the keys is tested in tst_monthlayout; here, how the view pages with it.
-    QTest::newRow("page up clamps 31 March") << QSize(1, 1) << QDate(2026, 3, 31) << QDate(2026, 3, 31)
-        << int(Qt::Key_PageUp) << false << QDate(2026, 2, 28) << QDate(2026, 2, 1);
-    QTest::newRow("right off the last month scrolls one") << QSize(3, 1) << jan15 << QDate(2026, 3, 31)
-        << int(Qt::Key_Right) << false << QDate(2026, 4, 1) << QDate(2026, 2, 1);
-    QTest::newRow("ctrl page down turns twelve months") << year << jan15 << jan15
-        << int(Qt::Key_PageDown) << true << QDate(2027, 1, 15) << QDate(2027, 1, 1);
-    QTest::newRow("ctrl page down at the maximum") << year << QDate(9999, 12, 31) << QDate(9999, 6, 15)
-        << int(Qt::Key_PageDown) << true << QDate(9999, 12, 31) << QDate(9999, 1, 1);
-}
-
-// Where the selection lands, which months show, and one valueChanged for each change.
-void TestMonthView::selectionMoves()
-{
-    QFETCH(QSize, grid);
-    QFETCH(QDate, shown);
-    QFETCH(QDate, selected);
-    QFETCH(int, key);
-    QFETCH(bool, ctrl);
-    QFETCH(QDate, expectedValue);
-    QFETCH(QDate, expectedFirst);
-
-    MonthView view;
-    view.setMonthGrid(grid.width(), grid.height());
-    view.setValue(shown);
-    QSignalSpy spy(&view, &MonthView::valueChanged);
-    view.setValue(selected);
-    if (key)
-        QTest::keyClick(&view, Qt::Key(key), ctrl ? Qt::ControlModifier : Qt::NoModifier);
-    QCOMPARE(view.value(), expectedValue);
-    QCOMPARE(view.firstDisplayedMonth(), expectedFirst);
-    QDate signalled = shown;
-    for (const QList<QVariant> &arguments : spy) {
-        QVERIFY(arguments.first().toDate() != signalled);
-        signalled = arguments.first().toDate();
+    void drawnWholeAtTheWindowSizes_data()
+    {
+        QTest::addColumn<QSize>("grid"); // columns x rows of months
+        QTest::addColumn<QSize>("twips");
+        QTest::newRow("1 month") << QSize(1, 1) << QSize(2385, 2220);
+        QTest::newRow("3 months") << QSize(3, 1) << QSize(7215, 2220);
+        QTest::newRow("6 months") << QSize(3, 2) << QSize(7215, 4230);
+        QTest::newRow("12 months") << QSize(3, 4) << QSize(7215, 8250);
     }
-    QCOMPARE(signalled, expectedValue);
-}
 
-void TestMonthView::mouse()
-{
-    MonthView view;
-    view.setFont(QFont(Captions::MsPGothic, 9));
-    view.setMonthGrid(1, 1);
-    view.resize(Twips::sizeToPixels(2385, 2220));
-    view.setValue(QDate(2026, 12, 10));
-    view.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&view));
-    const Geometry &g = view.layoutGeometry();
-    auto click = [&](const QRect &rect) { QTest::mouseClick(&view, Qt::LeftButton, {}, rect.center()); };
+    // Every text fits its place at the windows' sizes, and only the Sundays are
+    // drawn heavier, in every month.
+    void drawnWholeAtTheWindowSizes()
+    {
+        QFETCH(QSize, grid);
+        QFETCH(QSize, twips);
+        const int columns = grid.width(), months = grid.width() * grid.height();
 
-    // A day of the next month pages to it and selects it.
-    click(g.dayRect(0, 5, 6));
-    QCOMPARE(view.value(), QDate(2027, 1, 9));
-    QCOMPARE(view.firstDisplayedMonth(), QDate(2027, 1, 1));
+        Clock::setToday(QDate(2000, 1, 1)); // no today marker in the way
+        MonthView view;
+        view.setFont(QFont(Captions::MsPGothic, 9));
+        // The family name comes back localised under ja_JP, so compare with the face itself.
+        QCOMPARE(QFontInfo(view.font()).family(), QFontInfo(QFont(QStringLiteral("IPAPGothic"), 9)).family());
+        view.setMonthGrid(grid.width(), grid.height());
+        view.resize(Twips::sizeToPixels(twips.width(), twips.height()));
+        view.setValue(QDate(2026, 10, 28)); // two-digit months in every layout
+        QVERIFY(view.rect().contains(QRect(QPoint(), view.minimumSizeHint())));
 
-    click(g.previousArrowRect());
-    QCOMPARE(view.firstDisplayedMonth(), QDate(2026, 12, 1));
-    QCOMPARE(view.value(), QDate(2027, 1, 9)); // paging leaves the value alone
+        QFont boldFont = view.font();
+        boldFont.setBold(true);
+        const QFontMetrics fm(view.font());
+        const int widestNumber = std::max(fm.horizontalAdvance(QStringLiteral("28")),
+                                          QFontMetrics(boldFont).horizontalAdvance(QStringLiteral("28")));
+        const QImage plain = view.grab().toImage();
+        connect(&view, &MonthView::GetDayBold, &view,
+                [&](QDate, int n, QList<bool> &state) { markSundays(view, n, state); });
+        const QImage bold = view.grab().toImage();
+        auto ink = [](const QImage &image, const QRect &cell) { // on scaled screens the image has more pixels
+            const QRect rect = QTransform::fromScale(image.devicePixelRatio(), image.devicePixelRatio()).mapRect(cell);
+            int dark = 0;
+            for (int i = 0; i < rect.width() * rect.height(); ++i)
+                dark += qGray(image.pixel(rect.left() + i % rect.width(), rect.top() + i / rect.width())) < 128;
+            return dark;
+        };
+        auto centred = [&](const QRect &box, const QString &text) {
+            const QSize size(fm.horizontalAdvance(text), fm.height());
+            return QRect(box.center() - QPoint(size.width() / 2, size.height() / 2), size);
+        };
 
-    click(g.todayRect());
-    QCOMPARE(view.value(), Today);
-
-    // 1752-12-31 is shown, greyed, and cannot be chosen; nor can 10000-01-08.
-    view.setValue(QDate(1753, 1, 5));
-    click(g.dayRect(0, 0, 0));
-    click(g.previousArrowRect());
-    QCOMPARE(view.value(), QDate(1753, 1, 5));
-    QCOMPARE(view.firstDisplayedMonth(), QDate(1753, 1, 1));
-
-    view.setValue(QDate(9999, 12, 24));
-    click(g.nextArrowRect());
-    click(g.dayRect(0, 5, 6));
-    QCOMPARE(view.value(), QDate(9999, 12, 24));
-    QCOMPARE(view.firstDisplayedMonth(), QDate(9999, 12, 1));
-}
-
-void TestMonthView::accessibility()
-{
-    MonthView view;
-    connect(&view, &MonthView::GetDayBold, &view,
-            [&](QDate, int n, QList<bool> &state) { markSundays(view, n, state); });
-    view.setMonthGrid(3, 4);
-    view.setValue(Today);
-    view.resize(view.sizeHint());
-
-    QAccessibleInterface *iface = QAccessible::queryAccessibleInterface(&view);
-    QCOMPARE(iface->role(), QAccessible::Table);
-    QAccessibleTableInterface *table = iface->tableInterface();
-    QCOMPARE(QSize(table->columnCount(), table->rowCount()), QSize(21, 24));
-    QAccessibleInterface *next = iface->child(1);
-    QCOMPARE(iface->child(0)->text(QAccessible::Name), QStringLiteral(u"前の月"));
-    QCOMPARE(next->text(QAccessible::Name), QStringLiteral(u"次の月"));
-
-    // Name, selected and bold of a cell, as a screen reader gets them.
-    const auto describe = [](QAccessibleInterface *cell) {
-        int start = 0, end = 0;
-        return cell->text(QAccessible::Name) + (cell->state().selected ? QStringLiteral(" selected") : QString())
-            + (cell->textInterface()->attributes(0, &start, &end).contains(u"font-weight:bold") ? QStringLiteral(" bold") : QString());
-    };
-    const auto name = [](QDate date) { return DateTexts::user().longDate(date); };
-    QAccessibleInterface *sunday = table->cellAt(1, 0), *monday = table->cellAt(1, 1);
-    // The last month, November 2027, bottom-right: its first Sunday is the 7th.
-    QAccessibleInterface *lastMonthSunday = table->cellAt(18 + 1, 14 + 0);
-    QCOMPARE(table->selectedCells(), QList<QAccessibleInterface *>{sunday});
-    QCOMPARE(iface->indexOfChild(sunday), 3 + 1 * 21 + 0); // after the arrows and the header row
-    QCOMPARE(describe(sunday), name(Today) + QStringLiteral(" selected bold"));
-    QCOMPARE(describe(monday), name(QDate(2026, 12, 7)));
-    QCOMPARE(describe(lastMonthSunday), name(QDate(2027, 11, 7)) + QStringLiteral(" bold"));
-
-    // The selected state follows the keys, the names follow the pages.
-    QTest::keyClick(&view, Qt::Key_Right);
-    QCOMPARE(describe(monday), name(QDate(2026, 12, 7)) + QStringLiteral(" selected"));
-    next->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
-    QCOMPARE(view.firstDisplayedMonth(), QDate(2027, 12, 1));
-    QCOMPARE(lastMonthSunday->text(QAccessible::Name), name(QDate(2028, 11, 5)));
-
-    // The grids at both ends reach into 1752 and 10000; they must paint and
-    // name their days without asking ICU for a year it cannot handle.
-    for (const QDate limit : {QDate(1753, 1, 1), QDate(9999, 12, 31)}) {
-        Clock::setToday(limit);
-        view.setValue(limit);
-        QVERIFY(!view.grab().isNull());
-        for (int i = 0; i < table->rowCount() * table->columnCount(); ++i)
-            table->cellAt(i / table->columnCount(), i % table->columnCount())->text(QAccessible::Name);
-        QCOMPARE(table->selectedCells().value(0)->text(QAccessible::Name), name(limit));
+        const Geometry &g = view.layoutGeometry();
+        for (int m = 0; m < months; ++m) {
+            const QRect month = g.monthRect(m), title = g.titleRect(m), titleBox = centred(title, view.monthTitle(m));
+            QVERIFY(view.rect().contains(month) && !month.intersects(g.todayRect()));
+            for (int other = m + 1; other < months; ++other)
+                QVERIFY(!month.intersects(g.monthRect(other)));
+            QVERIFY(month.contains(title));
+            QVERIFY2(view.monthTitle(m).contains(u'年') && title.contains(titleBox), qPrintable(view.monthTitle(m)));
+            if (m == 0)
+                QVERIFY(title.contains(g.previousArrowRect()) && !titleBox.intersects(g.previousArrowRect()));
+            if (m == columns - 1)
+                QVERIFY(title.contains(g.nextArrowRect()) && !titleBox.intersects(g.nextArrowRect()));
+            for (int column = 0; column < ColumnCount; ++column) {
+                const QRect header = g.headerRect(m, column);
+                QVERIFY(month.contains(header) && !header.intersects(title));
+                QVERIFY(header.contains(centred(header, view.weekdayTitle(column))));
+                for (int row = 0; row < RowCount; ++row) {
+                    const QRect cell = g.dayRect(m, row, column);
+                    QVERIFY(month.contains(cell) && !cell.intersects(header));
+                    QVERIFY(widestNumber <= cell.width() - 2 && fm.height() <= cell.height());
+                    const int before = ink(plain, cell), after = ink(bold, cell);
+                    QVERIFY2(column == 0 && !view.dayLook(m, row, column).isBlank() ? after > before : after == before,
+                             qPrintable(QStringLiteral("month %1 row %2 column %3").arg(m).arg(row).arg(column)));
+                }
+            }
+        }
+        const QRect today = g.todayRect();
+        QVERIFY(view.rect().contains(today) && fm.height() <= today.height() && today.contains(g.todayMarkerRect()));
+        QVERIFY(view.todayText().startsWith(QStringLiteral(u"今日: ")));
+        QVERIFY(g.todayTextLeft() + fm.horizontalAdvance(view.todayText()) <= today.right());
     }
-}
+
+    void boldRequestCoversTheDisplay_data()
+    {
+        QTest::addColumn<QSize>("grid");
+        QTest::addColumn<QDate>("value");
+        QTest::addColumn<QDate>("start");
+        QTest::addColumn<int>("count");
+
+        // The first row does not page, so the question is first asked by painting.
+        QTest::newRow("3 months, asked once the owner listens") << QSize(3, 1) << Today << QDate(2026, 11, 29) << 105;
+        QTest::newRow("6 months from the minimum") << QSize(3, 2) << QDate(1753, 1, 1) << QDate(1752, 12, 31) << 189;
+        QTest::newRow("12 months to the maximum") << QSize(3, 4) << QDate(9999, 12, 31) << QDate(9998, 12, 27) << 378;
+    }
+
+    // The windows create the view, then connect, then set the value: the owner is
+    // asked once about every day on display, with a list of false to fill in, and
+    // again only when the months on display change.
+    void boldRequestCoversTheDisplay()
+    {
+        QFETCH(QSize, grid);
+        QFETCH(QDate, value);
+        QFETCH(QDate, start);
+        QFETCH(int, count);
+
+        MonthView view;
+        view.setMonthGrid(grid.width(), grid.height());
+        view.grab(); // painted before anyone listens
+        QList<std::pair<QDate, int>> requests;
+        connect(&view, &MonthView::GetDayBold, &view, [&](QDate s, int n, QList<bool> &state) {
+            QVERIFY(state.size() == n && !state.contains(true));
+            requests.append({s, n});
+            markSundays(view, n, state);
+        });
+        view.setValue(value);
+        view.resize(view.sizeHint());
+        view.grab();
+        view.setValue(view.dayLook(0, 2, 3).date); // another visible day
+        view.grab();
+        QCOMPARE(requests, (QList{std::pair(start, count)}));
+        QCOMPARE(view.dayLook(0, 0, 0).date, start);
+
+        view.setValue(value.year() < 5000 ? Max : Min); // pages
+        view.grab();
+        QCOMPARE(requests.size(), 2);
+        QCOMPARE(requests.last().first, view.dayLook(0, 0, 0).date);
+    }
+
+    void selectionMoves_data()
+    {
+        QTest::addColumn<QSize>("grid");     // columns x rows of months
+        QTest::addColumn<QDate>("shown");    // set first, places the view
+        QTest::addColumn<QDate>("selected"); // then set, usually in view
+        QTest::addColumn<int>("key");        // then pressed, if not 0
+        QTest::addColumn<bool>("ctrl");
+        QTest::addColumn<QDate>("expectedValue");
+        QTest::addColumn<QDate>("expectedFirst");
+
+        const QSize one(1, 1), three(3, 1), year(3, 4);
+        const QDate jan15(2026, 1, 15);
+        // setValue from twelve months shown from January 2026, 15 January selected.
+        auto setValueRow = [&](const char *name, QDate date, QDate value, QDate first) {
+            QTest::newRow(name) << year << jan15 << date << 0 << false << value << first;
+        };
+        setValueRow("setValue, visible month", QDate(2026, 12, 31), QDate(2026, 12, 31), QDate(2026, 1, 1));
+        setValueRow("setValue, earlier month comes first", QDate(2025, 12, 31), QDate(2025, 12, 31), QDate(2025, 12, 1));
+        setValueRow("setValue, maximum keeps twelve months", QDate(9999, 12, 31), Max, QDate(9999, 1, 1));
+        setValueRow("setValue, the day before the minimum", QDate(1752, 12, 31), Min, Min);
+        setValueRow("setValue, invalid date ignored", QDate(), jan15, QDate(2026, 1, 1));
+        // A key pressed on the date just set; the view scrolls as little as it can.
+        auto keyRow = [](const char *name, QSize grid, QDate from, Qt::Key key, bool ctrl, QDate value, QDate first) {
+            QTest::newRow(name) << grid << from << from << int(key) << ctrl << value << first;
+        };
+        keyRow("down over the year end", one, QDate(2026, 12, 28), Qt::Key_Down, false, QDate(2027, 1, 4), QDate(2027, 1, 1));
+        keyRow("page up from 31 March, leap year", one, QDate(2024, 3, 31), Qt::Key_PageUp, false, QDate(2024, 2, 29),
+               QDate(2024, 2, 1));
+        keyRow("end of leap February", one, QDate(2024, 2, 6), Qt::Key_End, false, QDate(2024, 2, 29), QDate(2024, 2, 1));
+        keyRow("page down is one month whatever is shown", three, QDate(2026, 1, 31), Qt::Key_PageDown, false,
+               QDate(2026, 2, 28), QDate(2026, 1, 1));
+        QTest::newRow("right off the last month scrolls one") << three << jan15 << QDate(2026, 3, 31) << int(Qt::Key_Right)
+                                                              << false << QDate(2026, 4, 1) << QDate(2026, 2, 1);
+        keyRow("ctrl page up turns three months, clamped", three, QDate(2026, 5, 31), Qt::Key_PageUp, true,
+               QDate(2026, 2, 28), QDate(2026, 2, 1));
+        keyRow("ctrl page down turns twelve months", year, jan15, Qt::Key_PageDown, true, QDate(2027, 1, 15),
+               QDate(2027, 1, 1));
+        QTest::newRow("ctrl page down at the maximum") << year << Max << QDate(9999, 6, 15) << int(Qt::Key_PageDown)
+                                                       << true << Max << QDate(9999, 1, 1);
+    }
+
+    // Where the selection lands, which months show, and one valueChanged for each change.
+    void selectionMoves()
+    {
+        QFETCH(QSize, grid);
+        QFETCH(QDate, shown);
+        QFETCH(QDate, selected);
+        QFETCH(int, key);
+        QFETCH(bool, ctrl);
+        QFETCH(QDate, expectedValue);
+        QFETCH(QDate, expectedFirst);
+
+        MonthView view;
+        view.setMonthGrid(grid.width(), grid.height());
+        view.setValue(shown);
+        QSignalSpy spy(&view, &MonthView::valueChanged);
+        view.setValue(selected);
+        if (key)
+            QTest::keyClick(&view, Qt::Key(key), ctrl ? Qt::ControlModifier : Qt::NoModifier);
+        QCOMPARE(view.value(), expectedValue);
+        QCOMPARE(view.firstDisplayedMonth(), expectedFirst);
+        QDate signalled = shown;
+        for (const QList<QVariant> &arguments : spy) {
+            QVERIFY(arguments.first().toDate() != signalled);
+            signalled = arguments.first().toDate();
+        }
+        QCOMPARE(signalled, expectedValue);
+    }
+
+    void mouse()
+    {
+        MonthView view;
+        view.setFont(QFont(Captions::MsPGothic, 9));
+        view.resize(Twips::sizeToPixels(2385, 2220));
+        view.setValue(QDate(2026, 12, 10));
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        const Geometry &g = view.layoutGeometry();
+        auto click = [&](const QRect &rect, QDate value, QDate first) {
+            QTest::mouseClick(&view, Qt::LeftButton, {}, rect.center());
+            QCOMPARE(std::pair(view.value(), view.firstDisplayedMonth()), std::pair(value, first));
+        };
+        click(g.dayRect(0, 5, 6), QDate(2027, 1, 9), QDate(2027, 1, 1)); // a day of the next month pages to it
+        click(g.previousArrowRect(), QDate(2027, 1, 9), QDate(2026, 12, 1)); // paging leaves the value alone
+        click(g.todayRect(), Today, QDate(2026, 12, 1));
+        // 1752-12-31 is shown, greyed, and cannot be chosen; nor can 10000-01-08.
+        view.setValue(QDate(1753, 1, 5));
+        click(g.dayRect(0, 0, 0), QDate(1753, 1, 5), Min);
+        click(g.previousArrowRect(), QDate(1753, 1, 5), Min);
+        view.setValue(QDate(9999, 12, 24));
+        click(g.nextArrowRect(), QDate(9999, 12, 24), QDate(9999, 12, 1));
+        click(g.dayRect(0, 5, 6), QDate(9999, 12, 24), QDate(9999, 12, 1));
+    }
+
+    void accessibility()
+    {
+        MonthView view;
+        connect(&view, &MonthView::GetDayBold, &view,
+                [&](QDate, int n, QList<bool> &state) { markSundays(view, n, state); });
+        view.setMonthGrid(3, 4);
+        view.setValue(Today);
+        view.resize(view.sizeHint());
+
+        QAccessibleInterface *iface = QAccessible::queryAccessibleInterface(&view);
+        QAccessibleTableInterface *table = iface->tableInterface();
+        QCOMPARE(iface->role(), QAccessible::Table);
+        QCOMPARE(QSize(table->columnCount(), table->rowCount()), QSize(21, 24));
+        QCOMPARE(iface->child(0)->text(QAccessible::Name), QStringLiteral(u"前の月"));
+        QCOMPARE(iface->child(1)->text(QAccessible::Name), QStringLiteral(u"次の月"));
+
+        // Name, selected and bold of a cell, as a screen reader gets them.
+        const auto describe = [](QAccessibleInterface *cell) {
+            int start = 0, end = 0;
+            return cell->text(QAccessible::Name) + (cell->state().selected ? QStringLiteral(" selected") : QString())
+                + (cell->textInterface()->attributes(0, &start, &end).contains(u"font-weight:bold") ? QStringLiteral(" bold") : QString());
+        };
+        const auto name = [](QDate date) { return DateTexts::user().longDate(date); };
+        QAccessibleInterface *sunday = table->cellAt(1, 0), *monday = table->cellAt(1, 1);
+        // The last month, November 2027, bottom-right: its first Sunday is the 7th.
+        QAccessibleInterface *lastMonthSunday = table->cellAt(18 + 1, 14 + 0);
+        QCOMPARE(table->selectedCells(), QList<QAccessibleInterface *>{sunday});
+        QCOMPARE(iface->indexOfChild(sunday), 3 + 1 * 21 + 0); // after the arrows and the header row
+        QCOMPARE(describe(sunday), name(Today) + QStringLiteral(" selected bold"));
+        QCOMPARE(describe(lastMonthSunday), name(QDate(2027, 11, 7)) + QStringLiteral(" bold"));
+
+        // The selected state follows the keys, the names follow the pages.
+        QTest::keyClick(&view, Qt::Key_Right);
+        QCOMPARE(describe(monday), name(QDate(2026, 12, 7)) + QStringLiteral(" selected"));
+        iface->child(1)->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+        QCOMPARE(lastMonthSunday->text(QAccessible::Name), name(QDate(2028, 11, 5)));
+
+        // The grids at both ends reach into 1752 and 10000; they must paint and
+        // name their days without asking ICU for a year it cannot handle.
+        for (const QDate limit : {Min, Max}) {
+            Clock::setToday(limit);
+            view.setValue(limit);
+            QVERIFY(!view.grab().isNull());
+            for (int i = 0; i < table->rowCount() * table->columnCount(); ++i)
+                table->cellAt(i / table->columnCount(), i % table->columnCount())->text(QAccessible::Name);
+            QCOMPARE(table->selectedCells().value(0)->text(QAccessible::Name), name(limit));
+        }
+    }
+};
 
 QTEST_MAIN(TestMonthView)
 #include "tst_monthview.moc"

@@ -1,43 +1,17 @@
-#include "app.h"
-#include "shell/clock.h"
-#include "shell/forms.h"
-#include "shell/platform.h"
+// Thousands of window switches neither grow memory nor leave objects behind.
 
-#include <QAbstractEventDispatcher>
+#include "testkit.h"
+
+#include "shell/clock.h"
+
 #include <QApplication>
-#include <QFile>
-#include <QMenu>
 #include <QRandomGenerator>
+#include <QRegularExpression>
 #include <QSet>
-#include <QTest>
 
 #include <malloc.h>
 
-
 namespace {
-
-// The switches a main window offers: its view menu's entries that open
-// another main window.
-QList<QAction *> switchesOf(Form *form)
-{
-    QList<QAction *> out;
-    for (QAction *action : form->findChildren<QAction *>()) {
-        const QString name = action->objectName();
-        if (name.startsWith(u"mnuHyouzi") && !action->menu() && !action->isSeparator() && name != u"mnuHyouziAbout")
-            out << action;
-    }
-    return out;
-}
-
-Form *mainWindow()
-{
-    for (FormKind kind : {FormKind::FrmMain, FormKind::FrmCalender, FormKind::FrmCalender3, FormKind::FrmCalender6,
-                          FormKind::FrmCalender12}) {
-        if (Form *form = Forms::instance(kind))
-            return form;
-    }
-    return nullptr;
-}
 
 // Resident memory with the allocator's free pages handed back first, so that
 // what is measured is what the program holds, not what glibc keeps cached.
@@ -62,21 +36,6 @@ int objectCount()
     return count;
 }
 
-QStringList objectsWithTimers()
-{
-    QStringList out;
-    QAbstractEventDispatcher *dispatcher = QAbstractEventDispatcher::instance();
-    for (QWidget *top : QApplication::topLevelWidgets()) {
-        QList<QObject *> objects = top->findChildren<QObject *>();
-        objects << top;
-        for (QObject *object : objects) {
-            if (!dispatcher->registeredTimers(object).isEmpty())
-                out << QString::fromLatin1(object->metaObject()->className()) + u' ' + object->objectName();
-        }
-    }
-    return out;
-}
-
 } // namespace
 
 class TestSoak : public QObject
@@ -84,89 +43,57 @@ class TestSoak : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase();
-    void noTimerAfterLoad_data();
-    void noTimerAfterLoad();
-    void thousandsOfSwitches();
+    void thousandsOfSwitches()
+    {
+        TestKit::setUpWindows();
+        Forms::setProgramEnd([] { QFAIL("the program ended during a switch"); });
+        Clock::setToday(QDate(2026, 12, 6));
+        const int switches = qEnvironmentVariableIntValue("MIREBO_SOAK_SWITCHES") > 0
+            ? qEnvironmentVariableIntValue("MIREBO_SOAK_SWITCHES")
+            : 6000;
+        Forms::Show(FormKind::FrmMain);
+
+        // A random walk over the view menus' switches, the same walk on every
+        // run; windows get painted now and then, as they would on screen.
+        QRandomGenerator random(20261206);
+        QSet<QString> taken;
+        auto step = [&](int i) {
+            Form *form = TestKit::mainWindow();
+            const QList<QAction *> choices = form->findChildren<QAction *>(QRegularExpression("^mnuHyouzi(Day|\\d+)$"));
+            QAction *pick = choices[random.bounded(int(choices.size()))];
+            taken.insert(form->objectName() + u' ' + pick->objectName());
+            pick->trigger();
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+            if (i % 50 == 0)
+                QCoreApplication::processEvents();
+        };
+
+        // Font and glyph caches fill during the first few thousand switches.
+        const int warmUp = std::min(3000, switches / 2);
+        for (int i = 0; i < warmUp; ++i)
+            step(i);
+        const QString warmUpEnd = TestKit::mainWindow()->objectName();
+        const long rssBefore = residentKib();
+        const int objectsBefore = objectCount();
+        const int topLevelsBefore = int(QApplication::topLevelWidgets().size());
+
+        for (int i = warmUp; i < switches; ++i)
+            step(i);
+        // Compare like with like: the same kind of window as after the warm-up.
+        for (int i = switches; TestKit::mainWindow()->objectName() != warmUpEnd; ++i)
+            step(i);
+        TestKit::flushDeletes();
+
+        QVERIFY(switches < 100 || taken.size() == 4 + 4 * 4); // every switch of every window taken
+        QCOMPARE(Forms::loadedCount(), 1);
+        QCOMPARE(int(QApplication::topLevelWidgets().size()), topLevelsBefore);
+        QCOMPARE(objectCount(), objectsBefore);
+        const long grown = residentKib() - rssBefore;
+        qInfo("%d switches; resident memory grew by %ld KiB after the warm-up", switches, grown);
+        if (!qEnvironmentVariableIsSet("MIREBO_SANITIZED"))
+            QVERIFY2(grown < 1024, qPrintable(QString::number(grown)));
+    }
 };
-
-void TestSoak::initTestCase()
-{
-    Platform::registerFontSubstitutes();
-    Platform::applyDefaultFont();
-    mirebo::registerForms();
-    Forms::setProgramEnd([] { QFAIL("the program ended during a switch"); });
-    Clock::setToday(QDate(2026, 12, 6));
-}
-
-void TestSoak::noTimerAfterLoad_data()
-{
-    QTest::addColumn<FormKind>("kind");
-    for (FormKind kind : {FormKind::FrmMain, FormKind::FrmCalender, FormKind::FrmCalender3, FormKind::FrmCalender6,
-                          FormKind::FrmCalender12})
-        QTest::newRow(formKindName(kind)) << kind;
-}
-
-void TestSoak::noTimerAfterLoad()
-{
-    QFETCH(FormKind, kind);
-    Form *form = Forms::Show(kind);
-    QVERIFY(QTest::qWaitForWindowExposed(form));
-    QCoreApplication::processEvents();
-    // Nothing on screen changes by itself, so nothing may wake the process.
-    QCOMPARE(objectsWithTimers(), QStringList());
-    Forms::Unload(kind);
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-}
-
-void TestSoak::thousandsOfSwitches()
-{
-    const int switches = qEnvironmentVariableIntValue("MIREBO_SOAK_SWITCHES") > 0
-        ? qEnvironmentVariableIntValue("MIREBO_SOAK_SWITCHES")
-        : 6000;
-    Forms::Show(FormKind::FrmMain);
-
-    // A random walk over the switches, the same walk on every run; windows
-    // get painted now and then, as they would on screen.
-    QRandomGenerator random(20261206);
-    QSet<QString> taken;
-    auto step = [&](int i) {
-        Form *form = mainWindow();
-        const QList<QAction *> choices = switchesOf(form);
-        QAction *pick = choices[random.bounded(int(choices.size()))];
-        taken.insert(form->objectName() + u' ' + pick->objectName());
-        pick->trigger();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        if (i % 50 == 0)
-            QCoreApplication::processEvents();
-    };
-
-    // Font and glyph caches fill during the first few thousand switches.
-    const int warmUp = std::min(3000, switches / 2);
-    for (int i = 0; i < warmUp; ++i)
-        step(i);
-    const QString warmUpEnd = mainWindow()->objectName();
-    const long rssBefore = residentKib();
-    const int objectsBefore = objectCount();
-    const int topLevelsBefore = int(QApplication::topLevelWidgets().size());
-
-    for (int i = warmUp; i < switches; ++i)
-        step(i);
-    // Compare like with like: the same kind of window as after the warm-up.
-    for (int i = switches; mainWindow()->objectName() != warmUpEnd; ++i)
-        step(i);
-    QCoreApplication::processEvents();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-
-    QVERIFY(switches < 100 || taken.size() == 4 + 4 * 4); // every switch of every window taken
-    QCOMPARE(Forms::loadedCount(), 1);
-    QCOMPARE(int(QApplication::topLevelWidgets().size()), topLevelsBefore);
-    QCOMPARE(objectCount(), objectsBefore);
-    const long grown = residentKib() - rssBefore;
-    qInfo("%d switches; resident memory grew by %ld KiB after the warm-up", switches, grown);
-    if (!qEnvironmentVariableIsSet("MIREBO_SANITIZED"))
-        QVERIFY2(grown < 1024, qPrintable(QString::number(grown)));
-}
 
 QTEST_MAIN(TestSoak)
 #include "tst_soak.moc"

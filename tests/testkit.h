@@ -1,0 +1,77 @@
+#pragma once
+
+// Set-up and small helpers shared by the tests of the real windows.
+
+#include "app.h"
+#include "shell/corner.h"
+#include "shell/forms.h"
+#include "shell/platform.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QMenu>
+#include <QTest>
+
+Q_DECLARE_METATYPE(FormKind)
+
+namespace TestKit {
+
+inline constexpr FormKind Main = FormKind::FrmMain, C1 = FormKind::FrmCalender, C3 = FormKind::FrmCalender3,
+                          C6 = FormKind::FrmCalender6, C12 = FormKind::FrmCalender12, About = FormKind::frmAbout;
+inline constexpr FormKind MainKinds[] = {Main, C1, C3, C6, C12};
+
+// The program's windows on a 1920 x 1080 screen.
+inline void setUpWindows()
+{
+    Platform::registerFontSubstitutes();
+    Platform::applyDefaultFont();
+    mirebo::registerForms();
+    Screen::setSizeInTwipsForTesting({28800, 16200});
+}
+
+// Unloaded windows go, and a program end queued by the last one happens.
+inline void flushDeletes()
+{
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QCoreApplication::processEvents();
+}
+
+inline void unloadAll()
+{
+    for (FormKind kind : {Main, C1, C3, C6, C12, About})
+        Forms::Unload(kind);
+    flushDeletes();
+}
+
+// Where a window with these offsets from the lower right corner lands on that screen.
+inline QPoint cornerPixels(QPoint offsetsTwips)
+{
+    return {(28800 - offsetsTwips.x()) / 15, (16200 - offsetsTwips.y()) / 15};
+}
+
+inline Form *mainWindow()
+{
+    for (FormKind kind : MainKinds) {
+        if (Form *form = Forms::instance(kind))
+            return form;
+    }
+    return nullptr;
+}
+
+// Every menu entry in order as name=caption, a sub-menu's entries after its own.
+inline void listMenus(const QList<QAction *> &actions, QStringList &out)
+{
+    for (QAction *action : actions) {
+        out << action->objectName() + u'=' + (action->isSeparator() ? QStringLiteral("-") : action->text());
+        if (action->menu())
+            listMenus(action->menu()->actions(), out);
+    }
+}
+
+inline QString dataFile(const char *name)
+{
+    QFile file(qEnvironmentVariable("MIREBO_TEST_DATA") + u'/' + QLatin1StringView(name));
+    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+}
+
+} // namespace TestKit
