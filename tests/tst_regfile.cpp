@@ -48,7 +48,8 @@ void TestRegFile::values()
     QFETCH(QByteArray, data);
     QFETCH(QByteArray, file);
     const QByteArray bytes = fileOf(file);
-    const Value *value = Hive::parse(std::string_view(bytes.constData(), std::size_t(bytes.size()))).find("SOFTWARE\\T", "V");
+    const Hive hive = Hive::parse(std::string_view(bytes.constData(), std::size_t(bytes.size())));
+    const Value *value = hive.find("SOFTWARE\\T", "V");
     QCOMPARE(value ? QByteArray::number(int(value->type)) + ' ' + QByteArray::fromStdString(value->data) : "- ", type + ' ' + data);
 }
 
