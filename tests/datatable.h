@@ -8,10 +8,12 @@
 #include <QRegularExpression>
 #include <QTest>
 
+inline QString dataPath(const QString &name) { return qEnvironmentVariable("MIREBO_TEST_DATA") + u'/' + name; }
+
 // Adds the table's rows to the current test, one QByteArray column a field.
 inline void dataRows(const char *name, std::initializer_list<const char *> columns)
 {
-    QFile file(qEnvironmentVariable("MIREBO_TEST_DATA") + u'/' + QLatin1String(name));
+    QFile file(dataPath(QString::fromLatin1(name)));
     QVERIFY2(file.open(QIODevice::ReadOnly), qPrintable(file.fileName()));
     for (const char *column : columns)
         QTest::addColumn<QByteArray>(column);

@@ -3,12 +3,12 @@
 // Set-up and small helpers shared by the tests of the real windows.
 
 #include "app.h"
+#include "datatable.h"
 #include "shell/corner.h"
 #include "shell/forms.h"
 #include "shell/platform.h"
 
 #include <QCoreApplication>
-#include <QFile>
 #include <QMenu>
 #include <QTest>
 
@@ -66,12 +66,6 @@ inline void listMenus(const QList<QAction *> &actions, QStringList &out)
         if (action->menu())
             listMenus(action->menu()->actions(), out);
     }
-}
-
-inline QString dataFile(const char *name)
-{
-    QFile file(qEnvironmentVariable("MIREBO_TEST_DATA") + u'/' + QLatin1StringView(name));
-    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
 }
 
 } // namespace TestKit

@@ -1,8 +1,6 @@
 #include "shell/datetext.h"
 #include "datatable.h"
 
-#include <QMap>
-
 #include <unicode/datefmt.h>
 #include <unicode/timezone.h>
 
@@ -13,68 +11,59 @@ class TestDateText : public QObject
     Q_OBJECT
 
 private slots:
-    void localeFromEnvironment_data();
-    void localeFromEnvironment();
-    void longDateRoundTrip_data();
-    void longDateRoundTrip();
-    void texts_data();
-    void texts();
-};
-
-void TestDateText::localeFromEnvironment_data() { dataRows("locale_environment.txt", {"LC_ALL", "LC_TIME", "LANG", "expected"}); }
-
-void TestDateText::localeFromEnvironment()
-{
-    QFETCH(QByteArray, expected);
-    QCOMPARE(userLocaleId([](const char *name) { return QString::fromUtf8(*static_cast<QByteArray *>(QTest::qData(name, qMetaTypeId<QByteArray>()))); }),
-             QString::fromUtf8(expected));
-}
-
-void TestDateText::longDateRoundTrip_data()
-{
-    QTest::addColumn<QString>("locale");
-    QTest::addColumn<QDate>("date");
-    for (const char *locale : {"ja_JP", "ja_JP@calendar=japanese", "en_US", "de_DE", "th_TH", "ar_SA", "he_IL", "zh_CN",
-                               "zh_TW", "ko_KR", "en_US_POSIX"}) {
-        for (QDate date : {QDate(2026, 12, 6), QDate(1753, 1, 1), QDate(9999, 12, 31), QDate(2024, 2, 29)})
-            QTest::addRow("%s %s", locale, qPrintable(date.toString(Qt::ISODate))) << locale << date;
+    void localeFromEnvironment_data() { dataRows("locale_environment.txt", {"LC_ALL", "LC_TIME", "LANG", "expected"}); }
+    void localeFromEnvironment()
+    {
+        QFETCH(QByteArray, expected);
+        QCOMPARE(userLocaleId([](const char *name) { return QString::fromUtf8(*static_cast<QByteArray *>(QTest::qData(name, qMetaTypeId<QByteArray>()))); }),
+                 QString::fromUtf8(expected));
     }
-}
 
-void TestDateText::longDateRoundTrip()
-{
-    QFETCH(QString, locale);
-    QFETCH(QDate, date);
-    const DateTexts texts(locale);
-    const QString text = texts.longDate(date);
-    // Word for word what ICU's own long-date formatter writes, where the
-    // today window writes numeric patterns itself.
-    std::unique_ptr<icu::DateFormat> icuFormat(
-        icu::DateFormat::createDateInstance(icu::DateFormat::kLong, icu::Locale(locale.toLatin1().constData())));
-    icuFormat->adoptTimeZone(icu::TimeZone::getGMT()->clone());
-    icu::UnicodeString icuText;
-    icuFormat->format(double(date.toJulianDay() - QDate(1970, 1, 1).toJulianDay()) * 86400000.0, icuText);
-    QCOMPARE(text, QString(reinterpret_cast<const QChar *>(icuText.getBuffer()), icuText.length()));
-    // Every locale here writes year, month and day, so nothing is lost.
-    QVERIFY2(texts.parseLongDate(text) == date, qPrintable(text));
-}
+    void longDateRoundTrip_data()
+    {
+        QTest::addColumn<QString>("locale");
+        QTest::addColumn<QDate>("date");
+        for (const char *locale : {"ja_JP", "ja_JP@calendar=japanese", "en_US", "de_DE", "th_TH", "ar_SA", "he_IL", "zh_CN",
+                                   "zh_TW", "ko_KR", "en_US_POSIX"}) {
+            for (QDate date : {QDate(2026, 12, 6), QDate(1753, 1, 1), QDate(9999, 12, 31), QDate(2024, 2, 29)})
+                QTest::addRow("%s %s", locale, qPrintable(date.toString(Qt::ISODate))) << locale << date;
+        }
+    }
 
-void TestDateText::texts_data() { dataRows("datetext.txt", {"locale", "what", "of", "expected"}); }
+    void longDateRoundTrip()
+    {
+        QFETCH(QString, locale);
+        QFETCH(QDate, date);
+        const DateTexts texts(locale);
+        const QString text = texts.longDate(date);
+        // Word for word what ICU's own long-date formatter writes, where the
+        // today window writes numeric patterns itself.
+        std::unique_ptr<icu::DateFormat> icuFormat(
+            icu::DateFormat::createDateInstance(icu::DateFormat::kLong, icu::Locale(locale.toLatin1().constData())));
+        icuFormat->adoptTimeZone(icu::TimeZone::getGMT()->clone());
+        icu::UnicodeString icuText;
+        icuFormat->format(double(date.toJulianDay() - QDate(1970, 1, 1).toJulianDay()) * 86400000.0, icuText);
+        QCOMPARE(text, QString(reinterpret_cast<const QChar *>(icuText.getBuffer()), icuText.length()));
+        // Every locale here writes year, month and day, so nothing is lost.
+        QVERIFY2(texts.parseLongDate(text) == date, qPrintable(text));
+    }
 
-void TestDateText::texts()
-{
-    QFETCH(QByteArray, locale);
-    QFETCH(QByteArray, what);
-    QFETCH(QByteArray, of);
-    QFETCH(QByteArray, expected);
-    const DateTexts texts(QString::fromUtf8(locale));
-    const QDate date = QDate::fromString(QString::fromUtf8(of.size() == 7 ? of + "-01" : of), Qt::ISODate);
-    const QString text = what == "long"  ? texts.longDate(date)
-        : what == "title"                ? texts.monthTitle(date.year(), date.month())
-        : what == "weekday"              ? texts.weekdayHeader(of.toInt())
-                                         : texts.parseLongDate(QString::fromUtf8(of)).value_or(QDate()).toString(Qt::ISODate);
-    QCOMPARE(text.isEmpty() ? QStringLiteral("-") : QString(text).remove(QChar(0x200F)), QString::fromUtf8(expected));
-}
+    void texts_data() { dataRows("datetext.txt", {"locale", "what", "of", "expected"}); }
+    void texts()
+    {
+        QFETCH(QByteArray, locale);
+        QFETCH(QByteArray, what);
+        QFETCH(QByteArray, of);
+        QFETCH(QByteArray, expected);
+        const DateTexts texts(QString::fromUtf8(locale));
+        const QDate date = QDate::fromString(QString::fromUtf8(of.size() == 7 ? of + "-01" : of), Qt::ISODate);
+        const QString text = what == "long"  ? texts.longDate(date)
+            : what == "title"                ? texts.monthTitle(date.year(), date.month())
+            : what == "weekday"              ? texts.weekdayHeader(of.toInt())
+                                             : texts.parseLongDate(QString::fromUtf8(of)).value_or(QDate()).toString(Qt::ISODate);
+        QCOMPARE(text.isEmpty() ? QStringLiteral("-") : QString(text).remove(QChar(0x200F)), QString::fromUtf8(expected));
+    }
+};
 
 QTEST_GUILESS_MAIN(TestDateText)
 #include "tst_datetext.moc"

@@ -1,142 +1,113 @@
 // The About window: its texts after load, its keys and buttons, its life beside the main window.
 
+#include "testkit.h"
+
 #include "about/frmabout.h"
 #include "about/regfile.h"
 #include "about/sysinfo.h"
-#include "app.h"
-#include "datatable.h"
-#include "shell/corner.h"
-#include "shell/forms.h"
-#include "shell/platform.h"
 
 #include <QApplication>
 #include <QLabel>
 
-namespace {
-
-void flushDeletes() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete), QCoreApplication::processEvents(); }
-
-QString text(QWidget *form, const char *label) { return form->findChild<QLabel *>(label)->text(); }
-
-} // namespace
+using namespace TestKit;
 
 class TestFrmAbout : public QObject
 {
     Q_OBJECT
 
-private slots:
-    void initTestCase();
-    void init();
-    void cleanup();
-    void afterLoad();
-    void keysAndButtons_data();
-    void keysAndButtons();
-    void lifeBesideTheMainWindow();
-
-private:
-    frmAbout *showAbout();
     int m_ends = 0;
     QStringList m_log; // programs started and messages shown
     QString m_registryFile;
-};
 
-void TestFrmAbout::initTestCase()
-{
-    Platform::registerFontSubstitutes();
-    mirebo::registerForms();
-}
-
-void TestFrmAbout::init()
-{
-    m_ends = 0;
-    m_log.clear();
-    m_registryFile = QStringLiteral("start_none.reg");
-    Forms::setProgramEnd([this] { ++m_ends; });
-    Screen::setSizeInTwipsForTesting({28800, 16200});
-    SysInfo::Services fake;
-    fake.openRegistry = [this] {
-        const QString path = qEnvironmentVariable("MIREBO_TEST_DATA") + QStringLiteral("/registry/") + m_registryFile;
-        return std::unique_ptr<Registry::Api>(
-            new Registry::FileRegistry(Registry::FileRegistry::fromFile(path.toStdString())));
-    };
-    fake.fileTest = [](const std::string &) { return std::string(); };
-    fake.startProgram = [this](const std::string &path) { m_log << "start " + QString::fromStdString(path); };
-    fake.messageBox = [this](const std::string &text) { m_log << QString::fromStdString(text); };
-    frmAbout::setServicesForTesting(fake);
-}
-
-void TestFrmAbout::cleanup()
-{
-    Forms::Unload(FormKind::frmAbout);
-    Forms::Unload(FormKind::FrmMain);
-    flushDeletes();
-    frmAbout::setServicesForTesting(std::nullopt);
-}
-
-frmAbout *TestFrmAbout::showAbout()
-{
-    auto *form = qobject_cast<frmAbout *>(Forms::Show(FormKind::frmAbout));
-    QApplication::setActiveWindow(form);
-    (void)QTest::qWaitForWindowActive(form);
-    return form;
-}
-
-void TestFrmAbout::afterLoad()
-{
-    frmAbout *form = showAbout();
-    QCOMPARE(form->windowTitle(), QStringLiteral(u"ミレボのﾊﾞｰｼﾞｮﾝ情報")); // no space after the title
-    QCOMPARE(text(form, "lblVersion"), QStringLiteral(u"ﾊﾞｰｼﾞｮﾝ 1.1.0"));
-    QCOMPARE(text(form, "lblTitle"), QStringLiteral(u"ミレボ"));
-    QCOMPARE(form->findChild<QLabel *>("picIcon")->pixmap().size(), QSize(32, 32));
-    QStringList order;
-    for (int i = 0; i < 4; ++i) {
-        order << form->focusWidget()->objectName();
-        QTest::keyClick(form->focusWidget(), Qt::Key_Tab);
+    frmAbout *showAbout()
+    {
+        auto *form = qobject_cast<frmAbout *>(Forms::Show(FormKind::frmAbout));
+        QApplication::setActiveWindow(form);
+        (void)QTest::qWaitForWindowActive(form);
+        return form;
     }
-    QCOMPARE(order, (QStringList{"cmdOK", "picIcon", "cmdSysInfo", "cmdOK"}));
-}
+    static QString text(QWidget *form, const char *label) { return form->findChild<QLabel *>(label)->text(); }
 
-void TestFrmAbout::keysAndButtons_data() { dataRows("about_keys.txt", {"registry", "widget", "key", "log"}); }
+private slots:
+    void initTestCase() { setUpWindows(); }
+    void init()
+    {
+        m_ends = 0;
+        m_log.clear();
+        m_registryFile = QStringLiteral("start_none.reg");
+        Forms::setProgramEnd([this] { ++m_ends; });
+        SysInfo::Services fake;
+        fake.openRegistry = [this] {
+            return std::unique_ptr<Registry::Api>(new Registry::FileRegistry(
+                Registry::FileRegistry::fromFile(dataPath("registry/" + m_registryFile).toStdString())));
+        };
+        fake.fileTest = [](const std::string &) { return std::string(); };
+        fake.startProgram = [this](const std::string &path) { m_log << "start " + QString::fromStdString(path); };
+        fake.messageBox = [this](const std::string &text) { m_log << QString::fromStdString(text); };
+        frmAbout::setServicesForTesting(fake);
+    }
+    void cleanup()
+    {
+        unloadAll();
+        frmAbout::setServicesForTesting(std::nullopt);
+    }
 
-void TestFrmAbout::keysAndButtons()
-{
-    QFETCH(QByteArray, registry);
-    QFETCH(QByteArray, widget);
-    QFETCH(QByteArray, key);
-    QFETCH(QByteArray, log);
-    m_registryFile = QString::fromLatin1(registry);
-    QPointer<frmAbout> form = showAbout();
-    QWidget *target = form->findChild<QWidget *>(QString::fromLatin1(widget));
-    target->setFocus();
-    const QKeyCombination combination = QKeySequence::fromString(QString::fromLatin1(key), QKeySequence::PortableText)[0];
-    if (key.isEmpty())
-        QTest::mouseClick(target, Qt::LeftButton);
-    else // through the window, so that the shortcut map sees the key too
-        QTest::keyClick(form->windowHandle(), combination.key(), combination.keyboardModifiers());
-    QTRY_COMPARE(m_log.join(u'\n'), QString::fromUtf8(log)); // a mnemonic animates the click first
-    QCOMPARE(Forms::instance(FormKind::frmAbout) == nullptr, log.isEmpty());
-    QTRY_COMPARE(form.isNull(), log.isEmpty());
-}
+    void afterLoad()
+    {
+        frmAbout *form = showAbout();
+        QCOMPARE(form->windowTitle(), QStringLiteral(u"ミレボのﾊﾞｰｼﾞｮﾝ情報")); // no space after the title
+        QCOMPARE(text(form, "lblVersion"), QStringLiteral(u"ﾊﾞｰｼﾞｮﾝ 1.1.0"));
+        QCOMPARE(text(form, "lblTitle"), QStringLiteral(u"ミレボ"));
+        QCOMPARE(form->findChild<QLabel *>("picIcon")->pixmap().size(), QSize(32, 32));
+        QStringList order;
+        for (int i = 0; i < 4; ++i) {
+            order << form->focusWidget()->objectName();
+            QTest::keyClick(form->focusWidget(), Qt::Key_Tab);
+        }
+        QCOMPARE(order, (QStringList{"cmdOK", "picIcon", "cmdSysInfo", "cmdOK"}));
+    }
 
-void TestFrmAbout::lifeBesideTheMainWindow()
-{
-    Form *main = Forms::Show(FormKind::FrmMain);
-    frmAbout *about = showAbout();
-    about->findChild<QLabel *>("lblTitle")->setText(QStringLiteral("changed"));
-    QCOMPARE(showAbout(), about);
-    QCOMPARE(text(about, "lblTitle"), QStringLiteral("changed")); // Form_Load did not run again
+    void keysAndButtons_data() { dataRows("about_keys.txt", {"registry", "widget", "key", "log"}); }
+    void keysAndButtons()
+    {
+        QFETCH(QByteArray, registry);
+        QFETCH(QByteArray, widget);
+        QFETCH(QByteArray, key);
+        QFETCH(QByteArray, log);
+        m_registryFile = QString::fromLatin1(registry);
+        QPointer<frmAbout> form = showAbout();
+        QWidget *target = form->findChild<QWidget *>(QString::fromLatin1(widget));
+        target->setFocus();
+        const QKeyCombination combination = QKeySequence::fromString(QString::fromLatin1(key), QKeySequence::PortableText)[0];
+        if (key.isEmpty())
+            QTest::mouseClick(target, Qt::LeftButton);
+        else // through the window, so that the shortcut map sees the key too
+            QTest::keyClick(form->windowHandle(), combination.key(), combination.keyboardModifiers());
+        QTRY_COMPARE(m_log.join(u'\n'), QString::fromUtf8(log)); // a mnemonic animates the click first
+        QCOMPARE(Forms::instance(FormKind::frmAbout) == nullptr, log.isEmpty());
+        QTRY_COMPARE(form.isNull(), log.isEmpty());
+    }
 
-    // It stays through a switch and after the main window, and is no main window itself.
-    Forms::Switch(main, FormKind::FrmMain);
-    Forms::Unload(FormKind::FrmMain);
-    flushDeletes();
-    QCOMPARE(Forms::instance(FormKind::frmAbout), about);
-    QVERIFY(about->isVisible());
-    QCOMPARE(Forms::mainWindowCount() + m_ends, 0);
-    about->close(); // the title-bar close button
-    QTRY_COMPARE(m_ends, 1);
-    QCOMPARE(Forms::loadedCount(), 0);
-}
+    void lifeBesideTheMainWindow()
+    {
+        Form *main = Forms::Show(FormKind::FrmMain);
+        frmAbout *about = showAbout();
+        about->findChild<QLabel *>("lblTitle")->setText(QStringLiteral("changed"));
+        QCOMPARE(showAbout(), about);
+        QCOMPARE(text(about, "lblTitle"), QStringLiteral("changed")); // Form_Load did not run again
+
+        // It stays through a switch and after the main window, and is no main window itself.
+        Forms::Switch(main, FormKind::FrmMain);
+        Forms::Unload(FormKind::FrmMain);
+        flushDeletes();
+        QCOMPARE(Forms::instance(FormKind::frmAbout), about);
+        QVERIFY(about->isVisible());
+        QCOMPARE(Forms::mainWindowCount() + m_ends, 0);
+        about->close(); // the title-bar close button
+        QTRY_COMPARE(m_ends, 1);
+        QCOMPARE(Forms::loadedCount(), 0);
+    }
+};
 
 QTEST_MAIN(TestFrmAbout)
 #include "tst_frmabout.moc"

@@ -33,49 +33,41 @@ class TestRegFile : public QObject
     Q_OBJECT
 
 private slots:
-    void values_data();
-    void values();
-    void keys_data();
-    void keys();
-    void unreadableFilesReadEmpty();
-};
-
-void TestRegFile::values_data() { dataRows("regfile_values.txt", {"type", "data", "file"}); }
-
-void TestRegFile::values()
-{
-    QFETCH(QByteArray, type);
-    QFETCH(QByteArray, data);
-    QFETCH(QByteArray, file);
-    const QByteArray bytes = fileOf(file);
-    const Hive hive = Hive::parse(std::string_view(bytes.constData(), std::size_t(bytes.size())));
-    const Value *value = hive.find("SOFTWARE\\T", "V");
-    QCOMPARE(value ? QByteArray::number(int(value->type)) + ' ' + QByteArray::fromStdString(value->data) : "- ", type + ' ' + data);
-}
-
-void TestRegFile::keys_data() { dataRows("regfile_keys.txt", {"path", "present", "file"}); }
-
-void TestRegFile::keys()
-{
-    QFETCH(QByteArray, path);
-    QFETCH(QByteArray, present);
-    QFETCH(QByteArray, file);
-    QCOMPARE(Hive::parse(fileOf(file).toStdString()).hasKey(path.toStdString()), present == "yes");
-}
-
-void TestRegFile::unreadableFilesReadEmpty()
-{
-    // Over the size limit, missing, or a folder: no keys at all.
-    QTemporaryFile huge;
-    QVERIFY(huge.open());
-    huge.write(V + "\"V\"=\"a\"\r\n" + QByteArray(qsizetype(MaxFileBytes), ';'));
-    huge.close();
-    for (const QString &path : {huge.fileName(), QStringLiteral("/nonexistent/mirebo.reg"), QStringLiteral("/")}) {
-        HKEY key = 0;
-        QCOMPARE(FileRegistry::fromFile(path.toStdString()).RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE", 0, 0x2003F, &key),
-                 ERROR_FILE_NOT_FOUND);
+    void values_data() { dataRows("regfile_values.txt", {"type", "data", "file"}); }
+    void values()
+    {
+        QFETCH(QByteArray, type);
+        QFETCH(QByteArray, data);
+        QFETCH(QByteArray, file);
+        const QByteArray bytes = fileOf(file);
+        const Hive hive = Hive::parse(std::string_view(bytes.constData(), std::size_t(bytes.size())));
+        const Value *value = hive.find("SOFTWARE\\T", "V");
+        QCOMPARE(value ? QByteArray::number(int(value->type)) + ' ' + QByteArray::fromStdString(value->data) : "- ", type + ' ' + data);
     }
-}
+
+    void keys_data() { dataRows("regfile_keys.txt", {"path", "present", "file"}); }
+    void keys()
+    {
+        QFETCH(QByteArray, path);
+        QFETCH(QByteArray, present);
+        QFETCH(QByteArray, file);
+        QCOMPARE(Hive::parse(fileOf(file).toStdString()).hasKey(path.toStdString()), present == "yes");
+    }
+
+    void unreadableFilesReadEmpty()
+    {
+        // Over the size limit, missing, or a folder: no keys at all.
+        QTemporaryFile huge;
+        QVERIFY(huge.open());
+        huge.write(V + "\"V\"=\"a\"\r\n" + QByteArray(qsizetype(MaxFileBytes), ';'));
+        huge.close();
+        for (const QString &path : {huge.fileName(), QStringLiteral("/nonexistent/mirebo.reg"), QStringLiteral("/")}) {
+            HKEY key = 0;
+            QCOMPARE(FileRegistry::fromFile(path.toStdString()).RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE", 0, 0x2003F, &key),
+                     ERROR_FILE_NOT_FOUND);
+        }
+    }
+};
 
 QTEST_GUILESS_MAIN(TestRegFile)
 #include "tst_regfile.moc"

@@ -18,7 +18,7 @@ namespace {
 
 std::string local(const QString &path) { return QFile::encodeName(path).toStdString(); }
 
-FileRegistry registryFile(const QString &name) { return FileRegistry::fromFile(local(qEnvironmentVariable("MIREBO_TEST_DATA") + "/registry/" + name)); }
+FileRegistry registryFile(const QString &name) { return FileRegistry::fromFile(local(dataPath("registry/" + name))); }
 
 // Windows refuses a standard user write rights under HKEY_LOCAL_MACHINE.
 struct AccessRecorder : FileRegistry
@@ -40,89 +40,81 @@ class TestSysInfo : public QObject
     Q_OBJECT
 
 private slots:
-    void getKeyValue_data();
-    void getKeyValue();
-    void startSysInfo_data();
-    void startSysInfo();
-    void desktopStartAndFileTest();
+    void getKeyValue_data() { dataRows("getkeyvalue.txt", {"file", "key", "valueName", "outcome", "expected"}); }
+    void getKeyValue()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(QByteArray, key);
+        QFETCH(QByteArray, valueName);
+        QFETCH(QByteArray, outcome);
+        QFETCH(QByteArray, expected);
+        AccessRecorder registry(registryFile(QString::fromLatin1(file)));
+        std::string value = "left over";
+        const auto get = [&] { return SysInfo::GetKeyValue(registry, HKEY_LOCAL_MACHINE, key.toStdString(), valueName.toStdString(), value); };
+        if (outcome == "raises")
+            QVERIFY_THROWS_EXCEPTION(SysInfo::RuntimeError, get());
+        else
+            QCOMPARE(get(), outcome == "found");
+        QCOMPARE(QByteArray::fromStdString(value), expected);
+        QCOMPARE(registry.openKeyCount(), std::size_t(0)); // closed on every way out
+        QCOMPARE(registry.asked, std::set<Registry::DWORD>{0x20019});
+    }
+
+    void startSysInfo_data() { dataRows("startsysinfo.txt", {"presses", "existing", "log"}); }
+    void startSysInfo()
+    {
+        QFETCH(QByteArray, presses);
+        QFETCH(QByteArray, existing);
+        QFETCH(QByteArray, log);
+        const auto list = [](const QByteArray &field) { return QString::fromUtf8(field).split(u", "_qs, Qt::SkipEmptyParts); };
+        QStringList happened; // only an existing file starts
+        SysInfo::Platform platform;
+        const auto saw = [&](const char *what, const std::string &path) {
+            happened << what + QString::fromStdString(path);
+            return list(existing).contains(QString::fromStdString(path));
+        };
+        platform.fileTest = [&](const std::string &path) { return saw("test ", path) ? std::string("MSINFO32.EXE") : std::string(); };
+        platform.startProgram = [&](const std::string &path) {
+            if (!saw("start ", path))
+                throw SysInfo::RuntimeError("cannot start");
+        };
+        platform.messageBox = [&](const std::string &) { happened << "message"; };
+        for (const QString &file : list(presses)) {
+            FileRegistry registry = registryFile(file);
+            platform.registry = &registry;
+            SysInfo::StartSysInfo(platform);
+            QCOMPARE(registry.openKeyCount(), std::size_t(0));
+        }
+        QCOMPARE(happened, list(log));
+    }
+
+    void desktopStartAndFileTest()
+    {
+        // "run me" lives in a folder with a space, beside programs called "my"
+        // and "run": a start through a shell, or split at a space, runs those.
+        QTemporaryDir dir;
+        QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("my tools")));
+        QFile result(dir.filePath(QStringLiteral("marker")));
+        for (const auto &[name, word] : {std::pair{"my tools/run me", "right"}, {"my", "wrong"}, {"my tools/run", "wrong"}}) {
+            QFile script(dir.filePath(QString::fromUtf8(name)));
+            QVERIFY(script.open(QIODevice::WriteOnly));
+            script.write(QByteArray("#!/bin/sh\necho ") + word + " >> '" + QFile::encodeName(result.fileName()) + "'\n");
+            QVERIFY(script.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner));
+        }
+        const std::string tools = local(dir.filePath(QStringLiteral("my tools")));
+        SysInfo::desktopStartProgram(tools + "/run me");
+        QTRY_VERIFY(result.exists());
+        QTest::qWait(200);
+        QVERIFY(result.open(QIODevice::ReadOnly));
+        QCOMPARE(result.readAll(), QByteArray("right\n"));
+        for (const std::string &notProgram : {std::string(), tools, tools + "/absent", std::string("sh")})
+            QVERIFY_THROWS_EXCEPTION(SysInfo::RuntimeError, SysInfo::desktopStartProgram(notProgram));
+
+        // The file test takes a registry path (drive dropped, "\\" a separator), finds files, not folders.
+        QCOMPARE(SysInfo::desktopFileTest("C:" + tools + "\\\\run me"), std::string("run me"));
+        QCOMPARE(SysInfo::desktopFileTest(tools) + SysInfo::desktopFileTest(tools + "\\absent"), std::string());
+    }
 };
-
-void TestSysInfo::getKeyValue_data() { dataRows("getkeyvalue.txt", {"file", "key", "valueName", "outcome", "expected"}); }
-
-void TestSysInfo::getKeyValue()
-{
-    QFETCH(QByteArray, file);
-    QFETCH(QByteArray, key);
-    QFETCH(QByteArray, valueName);
-    QFETCH(QByteArray, outcome);
-    QFETCH(QByteArray, expected);
-    AccessRecorder registry(registryFile(QString::fromLatin1(file)));
-    std::string value = "left over";
-    const auto get = [&] { return SysInfo::GetKeyValue(registry, HKEY_LOCAL_MACHINE, key.toStdString(), valueName.toStdString(), value); };
-    if (outcome == "raises")
-        QVERIFY_THROWS_EXCEPTION(SysInfo::RuntimeError, get());
-    else
-        QCOMPARE(get(), outcome == "found");
-    QCOMPARE(QByteArray::fromStdString(value), expected);
-    QCOMPARE(registry.openKeyCount(), std::size_t(0)); // closed on every way out
-    QCOMPARE(registry.asked, std::set<Registry::DWORD>{0x20019});
-}
-
-void TestSysInfo::startSysInfo_data() { dataRows("startsysinfo.txt", {"presses", "existing", "log"}); }
-
-void TestSysInfo::startSysInfo()
-{
-    QFETCH(QByteArray, presses);
-    QFETCH(QByteArray, existing);
-    QFETCH(QByteArray, log);
-    const auto list = [](const QByteArray &field) { return QString::fromUtf8(field).split(u", "_qs, Qt::SkipEmptyParts); };
-    QStringList happened; // only an existing file starts
-    SysInfo::Platform platform;
-    const auto saw = [&](const char *what, const std::string &path) {
-        happened << what + QString::fromStdString(path);
-        return list(existing).contains(QString::fromStdString(path));
-    };
-    platform.fileTest = [&](const std::string &path) { return saw("test ", path) ? std::string("MSINFO32.EXE") : std::string(); };
-    platform.startProgram = [&](const std::string &path) {
-        if (!saw("start ", path))
-            throw SysInfo::RuntimeError("cannot start");
-    };
-    platform.messageBox = [&](const std::string &) { happened << "message"; };
-    for (const QString &file : list(presses)) {
-        FileRegistry registry = registryFile(file);
-        platform.registry = &registry;
-        SysInfo::StartSysInfo(platform);
-        QCOMPARE(registry.openKeyCount(), std::size_t(0));
-    }
-    QCOMPARE(happened, list(log));
-}
-
-void TestSysInfo::desktopStartAndFileTest()
-{
-    // "run me" lives in a folder with a space, beside programs called "my"
-    // and "run": a start through a shell, or split at a space, runs those.
-    QTemporaryDir dir;
-    QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("my tools")));
-    QFile result(dir.filePath(QStringLiteral("marker")));
-    for (const auto &[name, word] : {std::pair{"my tools/run me", "right"}, {"my", "wrong"}, {"my tools/run", "wrong"}}) {
-        QFile script(dir.filePath(QString::fromUtf8(name)));
-        QVERIFY(script.open(QIODevice::WriteOnly));
-        script.write(QByteArray("#!/bin/sh\necho ") + word + " >> '" + QFile::encodeName(result.fileName()) + "'\n");
-        QVERIFY(script.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner));
-    }
-    const std::string tools = local(dir.filePath(QStringLiteral("my tools")));
-    SysInfo::desktopStartProgram(tools + "/run me");
-    QTRY_VERIFY(result.exists());
-    QTest::qWait(200);
-    QVERIFY(result.open(QIODevice::ReadOnly));
-    QCOMPARE(result.readAll(), QByteArray("right\n"));
-    for (const std::string &notProgram : {std::string(), tools, tools + "/absent", std::string("sh")})
-        QVERIFY_THROWS_EXCEPTION(SysInfo::RuntimeError, SysInfo::desktopStartProgram(notProgram));
-
-    // The file test takes a registry path (drive dropped, "\\" a separator), finds files, not folders.
-    QCOMPARE(SysInfo::desktopFileTest("C:" + tools + "\\\\run me"), std::string("run me"));
-    QCOMPARE(SysInfo::desktopFileTest(tools) + SysInfo::desktopFileTest(tools + "\\absent"), std::string());
-}
 
 QTEST_GUILESS_MAIN(TestSysInfo)
 #include "tst_sysinfo.moc"

@@ -43,94 +43,86 @@ class TestWindows : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase();
-    void cleanupTestCase();
-    void dateTexts_data();
-    void dateTexts();
-    void todayWindow();
-    void registryValues_data();
-    void registryValues();
-};
-
-void TestWindows::initTestCase()
-{
-    mirebo::registerForms();
-    Forms::setProgramEnd([] {});
-    HKEY key = nullptr;
-    QCOMPARE(RegCreateKeyExA(HKEY_LOCAL_MACHINE, TestKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
-             ERROR_SUCCESS);
-    for (const auto &v : Values) {
-        if (v.type)
-            RegSetValueExA(key, v.name, 0, v.type, reinterpret_cast<const BYTE *>(v.data.data()), DWORD(v.data.size()));
+    void initTestCase()
+    {
+        mirebo::registerForms();
+        Forms::setProgramEnd([] {});
+        HKEY key = nullptr;
+        QCOMPARE(RegCreateKeyExA(HKEY_LOCAL_MACHINE, TestKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
+                 ERROR_SUCCESS);
+        for (const auto &v : Values) {
+            if (v.type)
+                RegSetValueExA(key, v.name, 0, v.type, reinterpret_cast<const BYTE *>(v.data.data()), DWORD(v.data.size()));
+        }
+        RegCloseKey(key);
     }
-    RegCloseKey(key);
-}
 
-void TestWindows::cleanupTestCase()
-{
-    RegDeleteTreeA(HKEY_LOCAL_MACHINE, TestKey);
-    RegDeleteKeyA(HKEY_LOCAL_MACHINE, TestKey);
-}
+    void cleanupTestCase()
+    {
+        RegDeleteTreeA(HKEY_LOCAL_MACHINE, TestKey);
+        RegDeleteKeyA(HKEY_LOCAL_MACHINE, TestKey);
+    }
 
-void TestWindows::dateTexts_data()
-{
-    QTest::addColumn<QDate>("date");
-    QTest::addColumn<QString>("expected");
-    QTest::newRow("Wednesday") << QDate(2003, 4, 30) << u"2003年4月30日"_qs;
-    QTest::newRow("earliest") << QDate(1753, 1, 1) << u"1753年1月1日"_qs;
-    QTest::newRow("leap day") << QDate(2024, 2, 29) << u"2024年2月29日"_qs;
-    QTest::newRow("latest") << QDate(9999, 12, 31) << u"9999年12月31日"_qs;
-}
+    void dateTexts_data()
+    {
+        QTest::addColumn<QDate>("date");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("Wednesday") << QDate(2003, 4, 30) << u"2003年4月30日"_qs;
+        QTest::newRow("earliest") << QDate(1753, 1, 1) << u"1753年1月1日"_qs;
+        QTest::newRow("leap day") << QDate(2024, 2, 29) << u"2024年2月29日"_qs;
+        QTest::newRow("latest") << QDate(9999, 12, 31) << u"9999年12月31日"_qs;
+    }
 
-void TestWindows::dateTexts()
-{
-    QFETCH(QDate, date);
-    QFETCH(QString, expected);
-    const DateTexts &texts = DateTexts::user();
-    QCOMPARE(texts.longDate(date), expected);
-    // The locale's rules read its short date back exactly. Wine's
-    // VarDateFromStr reads no Japanese long date at all, and the calendar
-    // then opens on the clock's day; but it must never read another day.
-    QCOMPARE(texts.parseLongDate(texts.shortDate(date)), std::optional<QDate>(date));
-    const std::optional<QDate> back = texts.parseLongDate(expected);
-    QVERIFY(!back || *back == date);
-    QCOMPARE(texts.monthTitle(date.year(), date.month()), expected.left(expected.indexOf(u'月') + 1));
-    QCOMPARE(texts.weekdayHeader(7) + texts.weekdayHeader(1, DateTexts::HeaderWidth::Narrow), u"日月"_qs);
-}
+    void dateTexts()
+    {
+        QFETCH(QDate, date);
+        QFETCH(QString, expected);
+        const DateTexts &texts = DateTexts::user();
+        QCOMPARE(texts.longDate(date), expected);
+        // The locale's rules read its short date back exactly. Wine's
+        // VarDateFromStr reads no Japanese long date at all, and the calendar
+        // then opens on the clock's day; but it must never read another day.
+        QCOMPARE(texts.parseLongDate(texts.shortDate(date)), std::optional<QDate>(date));
+        const std::optional<QDate> back = texts.parseLongDate(expected);
+        QVERIFY(!back || *back == date);
+        QCOMPARE(texts.monthTitle(date.year(), date.month()), expected.left(expected.indexOf(u'月') + 1));
+        QCOMPARE(texts.weekdayHeader(7) + texts.weekdayHeader(1, DateTexts::HeaderWidth::Narrow), u"日月"_qs);
+    }
 
-// The real load step on the clock of the process: the runner fakes the day.
-void TestWindows::todayWindow()
-{
-    Form *today = Forms::Show(FormKind::FrmMain);
-    QVERIFY(QTest::qWaitForWindowExposed(today));
-    const QString expected = qEnvironmentVariable("MIREBO_EXPECT_LABEL");
-    if (!expected.isEmpty())
-        QCOMPARE(today->findChild<QLabel *>("LblDate")->text(), expected);
+    // The real load step on the clock of the process: the runner fakes the day.
+    void todayWindow()
+    {
+        Form *today = Forms::Show(FormKind::FrmMain);
+        QVERIFY(QTest::qWaitForWindowExposed(today));
+        const QString expected = qEnvironmentVariable("MIREBO_EXPECT_LABEL");
+        if (!expected.isEmpty())
+            QCOMPARE(today->findChild<QLabel *>("LblDate")->text(), expected);
 
-    // The corner is checked on the real program, from outside.
-    QVERIFY(GetWindowLongW(reinterpret_cast<HWND>(today->winId()), GWL_EXSTYLE) & WS_EX_TOPMOST);
-    Forms::Unload(FormKind::FrmMain);
-}
+        // The corner is checked on the real program, from outside.
+        QVERIFY(GetWindowLongW(reinterpret_cast<HWND>(today->winId()), GWL_EXSTYLE) & WS_EX_TOPMOST);
+        Forms::Unload(FormKind::FrmMain);
+    }
 
-void TestWindows::registryValues_data()
-{
-    QTest::addColumn<int>("index");
-    for (int i = 0; i < int(std::size(Values)); ++i)
-        QTest::newRow(Values[i].row) << i;
-}
+    void registryValues_data()
+    {
+        QTest::addColumn<int>("index");
+        for (int i = 0; i < int(std::size(Values)); ++i)
+            QTest::newRow(Values[i].row) << i;
+    }
 
-void TestWindows::registryValues()
-{
-    QFETCH(int, index);
-    const auto &v = Values[index];
-    const std::string name = v.name; // a missing key's value is named below TestKey
-    const std::size_t slash = name.rfind('\\');
-    const std::string key = TestKey + (slash == std::string::npos ? std::string() : "\\" + name.substr(0, slash));
-    const auto registry = SysInfo::desktopServices().openRegistry();
-    std::string keyVal = "before";
-    QCOMPARE(SysInfo::GetKeyValue(*registry, LocalMachine, key, name.substr(slash + 1), keyVal), v.read);
-    QCOMPARE(keyVal, v.text);
-}
+    void registryValues()
+    {
+        QFETCH(int, index);
+        const auto &v = Values[index];
+        const std::string name = v.name; // a missing key's value is named below TestKey
+        const std::size_t slash = name.rfind('\\');
+        const std::string key = TestKey + (slash == std::string::npos ? std::string() : "\\" + name.substr(0, slash));
+        const auto registry = SysInfo::desktopServices().openRegistry();
+        std::string keyVal = "before";
+        QCOMPARE(SysInfo::GetKeyValue(*registry, LocalMachine, key, name.substr(slash + 1), keyVal), v.read);
+        QCOMPARE(keyVal, v.text);
+    }
+};
 
 QTEST_MAIN(TestWindows)
 #include "tst_windows.moc"
