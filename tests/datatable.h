@@ -31,3 +31,28 @@ inline void dataRows(const char *name, std::initializer_list<const char *> colum
         }
     }
 }
+
+// The current row's field, read as T: dates in ISO form, sizes as "WxH",
+// numbers separated by spaces or commas, "yes" for true.
+template <typename T>
+T field(const char *name)
+{
+    const QByteArray text = *static_cast<QByteArray *>(QTest::qData(name, qMetaTypeId<QByteArray>()));
+    QList<int> numbers;
+    for (const QByteArray &number : text.simplified().split(text.contains('x') ? 'x' : text.contains(',') ? ',' : ' '))
+        numbers << number.trimmed().toInt();
+    if constexpr (std::is_same_v<T, QDate>)
+        return QDate::fromString(QString::fromLatin1(text), Qt::ISODate);
+    else if constexpr (std::is_same_v<T, QSize>)
+        return QSize(numbers.value(0), numbers.value(1));
+    else if constexpr (std::is_same_v<T, QPoint>)
+        return QPoint(numbers.value(0), numbers.value(1));
+    else if constexpr (std::is_same_v<T, int>)
+        return text.toInt();
+    else if constexpr (std::is_same_v<T, bool>)
+        return text == "yes";
+    else if constexpr (std::is_same_v<T, QList<int>>)
+        return text.isEmpty() ? QList<int>() : numbers;
+    else
+        return QString::fromUtf8(text);
+}

@@ -5,6 +5,7 @@
 #include "shell/datetext.h"
 #include "shell/platform.h"
 #include "shell/twips.h"
+#include "datatable.h"
 
 #include <QAccessible>
 #include <QFontInfo>
@@ -37,33 +38,15 @@ private slots:
     void initTestCase() { Platform::registerFontSubstitutes(); }
     void init() { Clock::setToday(Today); }
 
-    void displayedRun_data()
-    {
-        QTest::addColumn<int>("months");
-        QTest::addColumn<int>("startOfWeek");
-        QTest::addColumn<QDate>("firstMonth");
-        QTest::addColumn<QDate>("start"); // worked out by walking back from the 1st to the first weekday
-        QTest::addColumn<int>("count");
-
-        QTest::newRow("January 1753 starts in 1752") << 1 << 1 << Min << QDate(1752, 12, 31) << 42;
-        QTest::newRow("1st on the last column, six rows") << 1 << 1 << QDate(2026, 8, 1) << QDate(2026, 7, 26) << 42;
-        QTest::newRow("1 month, week from Monday") << 1 << 2 << QDate(2026, 12, 1) << QDate(2026, 11, 30) << 42;
-        QTest::newRow("1 month, week from Saturday") << 1 << 7 << QDate(2026, 12, 1) << QDate(2026, 11, 28) << 42;
-        QTest::newRow("3 to the maximum, ending in 10000") << 3 << 1 << QDate(9999, 10, 1) << QDate(9999, 9, 26) << 105;
-        QTest::newRow("6 from December") << 6 << 1 << QDate(2026, 12, 1) << QDate(2026, 11, 29) << 189;
-        QTest::newRow("12 to the maximum") << 12 << 1 << QDate(9999, 1, 1) << QDate(9998, 12, 27) << 378;
-    }
-
+    void displayedRun_data() { dataRows("month_runs.txt", {"months", "startOfWeek", "firstMonth", "start", "count"}); }
     // The run the owner is asked about is exactly the days drawn, each once in its
     // own cell, and its answer lands on the right days in every month. Days past
     // the limits (1752, 10000) are shown greyed and never selected.
     void displayedRun()
     {
-        QFETCH(int, months);
-        QFETCH(int, startOfWeek);
-        QFETCH(QDate, firstMonth);
-        QFETCH(QDate, start);
-        QFETCH(int, count);
+        const int months = field<int>("months"), startOfWeek = field<int>("startOfWeek");
+        const QDate firstMonth = field<QDate>("firstMonth"), start = field<QDate>("start");
+        const int count = field<int>("count");
 
         const Run run = MonthLayout::displayedRun(firstMonth, months, startOfWeek);
         QCOMPARE(std::pair(run.start, run.count), std::pair(start, count));
@@ -95,22 +78,12 @@ private slots:
         QVERIFY(shown.contains(run.start.toJulianDay()) && shown.contains(run.start.toJulianDay() + run.count - 1));
     }
 
-    void drawnWholeAtTheWindowSizes_data()
-    {
-        QTest::addColumn<QSize>("grid"); // columns x rows of months
-        QTest::addColumn<QSize>("twips");
-        QTest::newRow("1 month") << QSize(1, 1) << QSize(2385, 2220);
-        QTest::newRow("3 months") << QSize(3, 1) << QSize(7215, 2220);
-        QTest::newRow("6 months") << QSize(3, 2) << QSize(7215, 4230);
-        QTest::newRow("12 months") << QSize(3, 4) << QSize(7215, 8250);
-    }
-
+    void drawnWholeAtTheWindowSizes_data() { dataRows("month_sizes.txt", {"grid", "twips"}); }
     // Every text fits its place at the windows' sizes, and only the Sundays are
     // drawn heavier, in every month.
     void drawnWholeAtTheWindowSizes()
     {
-        QFETCH(QSize, grid);
-        QFETCH(QSize, twips);
+        const QSize grid = field<QSize>("grid"), twips = field<QSize>("twips");
         const int columns = grid.width(), months = grid.width() * grid.height();
 
         Clock::setToday(QDate(2000, 1, 1)); // no today marker in the way
@@ -176,28 +149,15 @@ private slots:
         QVERIFY(g.todayTextLeft() + fm.horizontalAdvance(view.todayText()) <= today.right());
     }
 
-    void boldRequestCoversTheDisplay_data()
-    {
-        QTest::addColumn<QSize>("grid");
-        QTest::addColumn<QDate>("value");
-        QTest::addColumn<QDate>("start");
-        QTest::addColumn<int>("count");
-
-        // The first row does not page, so the question is first asked by painting.
-        QTest::newRow("3 months, asked once the owner listens") << QSize(3, 1) << Today << QDate(2026, 11, 29) << 105;
-        QTest::newRow("6 months from the minimum") << QSize(3, 2) << QDate(1753, 1, 1) << QDate(1752, 12, 31) << 189;
-        QTest::newRow("12 months to the maximum") << QSize(3, 4) << QDate(9999, 12, 31) << QDate(9998, 12, 27) << 378;
-    }
-
+    void boldRequestCoversTheDisplay_data() { dataRows("month_bold_requests.txt", {"grid", "value", "start", "count"}); }
     // The windows create the view, then connect, then set the value: the owner is
     // asked once about every day on display, with a list of false to fill in, and
     // again only when the months on display change.
     void boldRequestCoversTheDisplay()
     {
-        QFETCH(QSize, grid);
-        QFETCH(QDate, value);
-        QFETCH(QDate, start);
-        QFETCH(int, count);
+        const QSize grid = field<QSize>("grid");
+        const QDate value = field<QDate>("value"), start = field<QDate>("start");
+        const int count = field<int>("count");
 
         MonthView view;
         view.setMonthGrid(grid.width(), grid.height());
@@ -222,67 +182,23 @@ private slots:
         QCOMPARE(requests.last().first, view.dayLook(0, 0, 0).date);
     }
 
-    void selectionMoves_data()
-    {
-        QTest::addColumn<QSize>("grid");     // columns x rows of months
-        QTest::addColumn<QDate>("shown");    // set first, places the view
-        QTest::addColumn<QDate>("selected"); // then set, usually in view
-        QTest::addColumn<int>("key");        // then pressed, if not 0
-        QTest::addColumn<bool>("ctrl");
-        QTest::addColumn<QDate>("expectedValue");
-        QTest::addColumn<QDate>("expectedFirst");
-
-        const QSize one(1, 1), three(3, 1), year(3, 4);
-        const QDate jan15(2026, 1, 15);
-        // setValue from twelve months shown from January 2026, 15 January selected.
-        auto setValueRow = [&](const char *name, QDate date, QDate value, QDate first) {
-            QTest::newRow(name) << year << jan15 << date << 0 << false << value << first;
-        };
-        setValueRow("setValue, visible month", QDate(2026, 12, 31), QDate(2026, 12, 31), QDate(2026, 1, 1));
-        setValueRow("setValue, earlier month comes first", QDate(2025, 12, 31), QDate(2025, 12, 31), QDate(2025, 12, 1));
-        setValueRow("setValue, maximum keeps twelve months", QDate(9999, 12, 31), Max, QDate(9999, 1, 1));
-        setValueRow("setValue, the day before the minimum", QDate(1752, 12, 31), Min, Min);
-        setValueRow("setValue, invalid date ignored", QDate(), jan15, QDate(2026, 1, 1));
-        // A key pressed on the date just set; the view scrolls as little as it can.
-        auto keyRow = [](const char *name, QSize grid, QDate from, Qt::Key key, bool ctrl, QDate value, QDate first) {
-            QTest::newRow(name) << grid << from << from << int(key) << ctrl << value << first;
-        };
-        keyRow("down over the year end", one, QDate(2026, 12, 28), Qt::Key_Down, false, QDate(2027, 1, 4), QDate(2027, 1, 1));
-        keyRow("page up from 31 March, leap year", one, QDate(2024, 3, 31), Qt::Key_PageUp, false, QDate(2024, 2, 29),
-               QDate(2024, 2, 1));
-        keyRow("end of leap February", one, QDate(2024, 2, 6), Qt::Key_End, false, QDate(2024, 2, 29), QDate(2024, 2, 1));
-        keyRow("page down is one month whatever is shown", three, QDate(2026, 1, 31), Qt::Key_PageDown, false,
-               QDate(2026, 2, 28), QDate(2026, 1, 1));
-        QTest::newRow("right off the last month scrolls one") << three << jan15 << QDate(2026, 3, 31) << int(Qt::Key_Right)
-                                                              << false << QDate(2026, 4, 1) << QDate(2026, 2, 1);
-        keyRow("ctrl page up turns three months, clamped", three, QDate(2026, 5, 31), Qt::Key_PageUp, true,
-               QDate(2026, 2, 28), QDate(2026, 2, 1));
-        keyRow("ctrl page down turns twelve months", year, jan15, Qt::Key_PageDown, true, QDate(2027, 1, 15),
-               QDate(2027, 1, 1));
-        QTest::newRow("ctrl page down at the maximum") << year << Max << QDate(9999, 6, 15) << int(Qt::Key_PageDown)
-                                                       << true << Max << QDate(9999, 1, 1);
-    }
-
+    void selectionMoves_data() { dataRows("month_selection.txt", {"grid", "shown", "selected", "key", "value", "first"}); }
     // Where the selection lands, which months show, and one valueChanged for each change.
     void selectionMoves()
     {
-        QFETCH(QSize, grid);
-        QFETCH(QDate, shown);
-        QFETCH(QDate, selected);
-        QFETCH(int, key);
-        QFETCH(bool, ctrl);
-        QFETCH(QDate, expectedValue);
-        QFETCH(QDate, expectedFirst);
+        const QSize grid = field<QSize>("grid");
+        const QDate shown = field<QDate>("shown"), expectedValue = field<QDate>("value");
+        const QKeyCombination key = QKeySequence::fromString(field<QString>("key"), QKeySequence::PortableText)[0];
 
         MonthView view;
         view.setMonthGrid(grid.width(), grid.height());
         view.setValue(shown);
         QSignalSpy spy(&view, &MonthView::valueChanged);
-        view.setValue(selected);
-        if (key)
-            QTest::keyClick(&view, Qt::Key(key), ctrl ? Qt::ControlModifier : Qt::NoModifier);
+        view.setValue(field<QDate>("selected"));
+        if (key.key())
+            QTest::keyClick(&view, key.key(), key.keyboardModifiers());
         QCOMPARE(view.value(), expectedValue);
-        QCOMPARE(view.firstDisplayedMonth(), expectedFirst);
+        QCOMPARE(view.firstDisplayedMonth(), field<QDate>("first"));
         QDate signalled = shown;
         for (const QList<QVariant> &arguments : spy) {
             QVERIFY(arguments.first().toDate() != signalled);

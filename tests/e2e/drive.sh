@@ -1,6 +1,5 @@
 #!/usr/bin/env bash
-# The end-to-end cases for one window manager: `drive.sh MIREBO WM` runs the
-# lines of CASES whose first column is WM, each on a fresh X server.
+# drive.sh MIREBO WM: the lines of CASES for manager WM, each on a fresh X server.
 source "$(dirname "$0")/lib.sh"
 WM=${2:?usage: $0 path/to/mirebo WM}
 
@@ -24,8 +23,7 @@ kwin_x11  1920x1080  -                                  1     windows
 weston    1920x1080  -                                  1     windows
 "
 
-# What a window manager is known not to honour, by manager and check. Such a
-# check prints "known:" instead of passing; every other failure fails.
+# What a manager is known not to honour: such a check prints "known:", not "ok:".
 no_actions="weston's XWayland window manager sets no _NET_WM_ALLOWED_ACTIONS"
 declare -A KNOWN=(
     [openbox.minimize]="openbox offers minimize on a window that asks for close only"
@@ -38,15 +36,13 @@ declare -A KNOWN=(
     [weston.switch]="keys sent with xdotool do not reach the program on weston's headless output"
 )
 
-# Per window: title, corner offsets and client width in pixels at 96 dots
-# per inch (twips / 15), and the title-bar functions asked of the manager
-# (_MOTIF_WM_HINTS bits: 8 minimize, 16 maximize, 32 close).
+# Per window: title, corner offsets and client width in pixels (twips / 15),
+# and the _MOTIF_WM_HINTS functions asked for (8 minimize, 16 maximize, 32 close).
 declare -A TITLE=([today]='ﾐﾚﾎﾞ' [cal1]='ミレボ' [cal3]='ミレボ' [cal12]='ミレボ' [about]='ミレボのﾊﾞｰｼﾞｮﾝ情報')
 declare -A OFFSETS=([today]="158 100" [cal1]="165 221" [cal3]="490 222" [cal12]="491 625")
 declare -A WIDTH=([today]=152 [cal1]=159 [cal3]=484 [cal12]=485)
 declare -A FUNCTIONS=([today]=$((8 | 32)) [cal1]=32 [cal3]=32 [cal12]=32)
 
-# expect CHECK WHAT COMMAND...: a check of what the window manager does.
 expect() {
     local check=$1 what=$2
     shift 2
@@ -62,8 +58,8 @@ expect() {
 # Qt rounds device pixels half away from zero.
 scaled() { awk -v v="$1" -v s="$SCALE" 'BEGIN { print int(v * s + 0.5) }'; }
 
-# corner KIND: where the frame belongs, in device pixels: the primary
-# monitor's origin plus, scaled, its logical size less the offsets.
+# corner KIND: the frame's place in device pixels: the primary monitor's
+# origin plus, scaled, its logical size less the offsets.
 corner() {
     local primary=${SCREEN_SIZE}+0+0 m
     for m in ${MONITORS//,/ }; do [[ $m == \** ]] && primary=${m#\*}; done
@@ -75,20 +71,15 @@ above() { until_true 40 eval "xprop -id $1 _NET_WM_STATE | grep -q _NET_WM_STATE
 allowed() { DETAIL=$(xprop -id "$1" _NET_WM_ALLOWED_ACTIONS 2>&1); grep -q "_NET_WM_ACTION_$2\b" <<<"$DETAIL"; }
 not_allowed() { ! allowed "$@" && grep -q 'ALLOWED_ACTIONS(ATOM)' <<<"$DETAIL"; }
 
-# open KIND ID KEYS...: the keys typed in window ID open the window KIND,
-# which is printed, and close window ID.
+# open KIND ID KEYS...: prints the window KIND the keys open in place of ID.
 open() {
-    local kind=$1 from=$2 id
+    local kind=$1 from=$2
     shift 2
-    type_keys "$from" "$@"
-    id=$(wait_window "${TITLE[$kind]}") || { expect switch "$* opens the $kind window" false >&2; return 1; }
-    wait_gone "$from" || fail "$* left the window it was typed in open"
-    echo "$id"
+    switch_to "${TITLE[$kind]}" "$from" "$@" || { expect switch "$* opens the $kind window" false >&2; return 1; }
 }
 
-# check_window KIND ID: corner, on top, fixed size, client width and title
-# buttons of a main window. What the program asks is checked as such; what
-# the window manager makes of it may be known behaviour.
+# check_window KIND ID: what the program asks of the manager is checked as
+# such; what the manager makes of it may be known behaviour.
 check_window() {
     local kind=$1 id=$2 hints size functions
     expect corner "$kind: frame at ($(corner "$kind"))" placed "$id" "$(corner "$kind")"
@@ -119,8 +110,6 @@ start_today() {
     TODAY=$(wait_window "${TITLE[today]}") || fail "no today window titled ${TITLE[today]}"
 }
 
-# The today window and, after a switch, the twelve-month window; Exit ends
-# the program.
 flow_windows() {
     local cal
     start_today
@@ -133,13 +122,11 @@ flow_windows() {
     pass "Alt+F then X ends the program"
 }
 
-# Switching with the real mouse and keyboard. The clock moves on a day
-# between two loads of the today window (libfaketime reads it from a file on
-# every call); its icon and class are checked on the way.
+# Switches with the real mouse and keyboard; the clock (libfaketime reads it
+# from a file on every call) moves on a day between two loads of the today window.
 flow_calendar() {
     local clock=$scratch/clock month three icons
-    # Offsets from the real time, never back in time: a clock behind the
-    # files on disk makes fontconfig rebuild its caches for every program.
+    # Never back in time: fontconfig would rebuild its caches for every program.
     echo "+0" >"$clock"
     start_today env LD_PRELOAD="$(find /usr/lib -name libfaketime.so.1 | head -n 1)" FAKETIME_TIMESTAMP_FILE="$clock" FAKETIME_NO_CACHE=1
     icons=$(xprop -id "$TODAY" _NET_WM_ICON | grep -o 'Icon ([0-9]* x [0-9]*)' | sort -u | tr '\n' ' ')
@@ -171,9 +158,7 @@ flow_calendar() {
     pass "Alt+F then X in the today window ends the program"
 }
 
-# The About window: opened beside the today window where its layout puts it,
-# not on top; it keeps the program running after the today window is closed,
-# until Esc closes it too.
+# The About window keeps the program running after the today window is closed.
 flow_about() {
     local about
     start_today
@@ -193,16 +178,13 @@ flow_about() {
     pass "the program runs while the About window is open, and Esc on it ends the program"
 }
 
-# a11y_tree LINE...: every line (a basic regular expression) is in the AT-SPI
-# tree, which may still be filling in.
+# a11y_tree LINE...: every line (a basic regular expression) is, or comes, in the AT-SPI tree.
 tree_has() {
     GOT=$(/usr/bin/python3 "$(dirname "$0")/atspi_tree.py")
     for LINE in "$@"; do grep -qx -- "$LINE" <<<"$GOT" || return 1; done
 }
 a11y_tree() { until_true 50 tree_has "$@" || fail "not in the AT-SPI tree: $LINE"$'\n'"$GOT"; }
 
-# What a screen reader sees: frames and a dialog named by their captions,
-# holding the menu bar, the label, the month view and the buttons.
 flow_a11y() {
     start_x
     session_bus

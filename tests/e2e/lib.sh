@@ -1,21 +1,17 @@
-# Shared by the end-to-end tests: an X server with a window manager (openbox
-# unless WM names another), the program under test, and a few checks.
-# Everything started here is stopped by process id.
+# Shared by the end-to-end tests: an X server with a window manager (WM,
+# openbox by default), the program under test, and checks. All stopped by pid.
 set -euo pipefail
 
 MIREBO=${1:?usage: $0 path/to/mirebo}
-# MONITORS: RandR monitors WxH+X+Y separated by commas, the primary one
-# marked with a leading '*'; unset, the whole screen is one monitor.
+# MONITORS: RandR monitors WxH+X+Y, comma-separated, the primary marked '*'.
 SCREEN_SIZE=${SCREEN_SIZE:-1920x1080} MONITORS=${MONITORS:-} WM=${WM:-openbox}
 export LANG=${TEST_LANG:-ja_JP.UTF-8} LC_ALL= LC_TIME=
 unset QT_QPA_PLATFORM WAYLAND_DISPLAY XDG_SESSION_TYPE
-# No session bus unless a test starts one: what the program does on screen
-# must not hang on one.
+# No session bus unless a test starts one: nothing on screen may hang on one.
 export DBUS_SESSION_BUS_ADDRESS=disabled:
 scratch=$(mktemp -d)
 
-# xfwm4 (for its settings daemon) and kwin_x11 want a session bus, and no
-# compositing (Xvfb has no GL); weston's XWayland server takes Xvfb's place.
+# Xvfb has no GL, so no compositing; weston's XWayland server stands in for Xvfb.
 declare -A WM_COMMAND=(
     [openbox]="openbox --sm-disable"
     [xfwm4]="xfwm4 --compositor=off --sm-client-disable"
@@ -56,8 +52,8 @@ until_true() {
     return 1
 }
 
-# A fresh X server with the window manager managing it, retried: on a loaded
-# machine either may fail to come up, and that is not what is tested.
+# Retried: on a loaded machine the server or the manager may fail to come up,
+# and that is not what is tested.
 start_x() {
     local attempt
     for attempt in 1 2 3 4 5; do
@@ -70,7 +66,6 @@ start_x() {
     fail "no X server with $WM"
 }
 
-# session_bus: a D-Bus session of its own for the manager and the program.
 session_bus() {
     dbus-daemon --session --nofork --print-address=3 3>"$scratch/bus" >/dev/null 2>&1 &
     pids+=($!)
@@ -80,14 +75,12 @@ session_bus() {
 
 try_start_xvfb() {
     local n
-    # At random from a wide range: a display that another test has only just
-    # given up can still be shutting down.
+    # A display another test has just given up may still be shutting down.
     for _ in $(seq 50); do
         n=$((100 + RANDOM % 800))
         [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] || break
     done
-    # -noreset: RandR monitors would go with the server's reset when the last
-    # client (xrandr itself) disconnects.
+    # -noreset: RandR monitors would go with the reset when xrandr disconnects.
     Xvfb ":$n" -screen 0 "${SCREEN_SIZE}x24" +extension RANDR -noreset -nolisten tcp >"$scratch/x.log" 2>&1 &
     pids+=($!)
     export DISPLAY=":$n"
@@ -95,7 +88,7 @@ try_start_xvfb() {
 }
 
 # The first monitor takes over Xvfb's one output, so that no monitor spanning
-# the whole screen is left beside them. Physical sizes at 96 dots per inch.
+# the screen is left beside them. Physical sizes at 96 dots per inch.
 set_monitors() {
     local monitor name output=screen i=0 w h
     for monitor in ${MONITORS//,/ }; do
@@ -107,7 +100,6 @@ set_monitors() {
     done
 }
 
-# The window manager announces itself on the root window once it manages.
 wm_announced() { xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id'; }
 
 try_start_wm() {
@@ -120,8 +112,7 @@ try_start_wm() {
     [ "$WM" = openbox ] || sleep 1
 }
 
-# weston's headless output with its own XWayland server as the display, and
-# WAYLAND_DISPLAY set for the program, which must choose xcb by itself.
+# The program gets WAYLAND_DISPLAY and must choose xcb by itself.
 try_start_weston() {
     export XDG_RUNTIME_DIR=$scratch/run WAYLAND_DISPLAY=mirebo-$$
     mkdir -p -m 700 "$XDG_RUNTIME_DIR"
@@ -129,8 +120,7 @@ try_start_weston() {
     pids+=($!)
     until_true 200 grep -q 'xserver listening on display' "$scratch/wm.log" || return 1
     export DISPLAY=$(sed -n 's/.*xserver listening on display \(:[0-9]*\).*/\1/p' "$scratch/wm.log" | head -n 1)
-    # XWayland starts on the first X client; its window manager follows.
-    until_true 200 wm_announced
+    until_true 200 wm_announced # XWayland starts on the first X client
 }
 
 start_app() {
@@ -145,15 +135,10 @@ wait_window() { until_true 200 visible_named "$1" && echo "$WINDOW"; }
 wait_gone() { until_true 200 eval "! xwininfo -id $1 | grep -q IsViewable"; }
 wait_exit() { until_true 200 eval "! kill -0 $1"; }
 viewable() { xwininfo -id "$1" | grep -q IsViewable; }
+origin_of() { xwininfo -id "$1" | awk '/Absolute upper-left X/ {x=$4} /Absolute upper-left Y/ {y=$4} END {print x, y}'; }
 
-# origin_of ID: "X Y" of the window's top-left corner on the root window.
-origin_of() {
-    xwininfo -id "$1" | awk '/Absolute upper-left X/ {x=$4} /Absolute upper-left Y/ {y=$4} END {print x, y}'
-}
-
-# frame_origin ID: "X Y" of the frame's top-left corner, title bar and
-# borders included: from _NET_FRAME_EXTENTS, or where a manager does not set
-# it, the window it reparented the client into.
+# frame_origin ID: "X Y" of the frame, from _NET_FRAME_EXTENTS or, where a
+# manager does not set it, the window it reparented the client into.
 frame_origin() {
     local id=$1 extents tree x y left top
     extents=$(xprop -id "$id" _NET_FRAME_EXTENTS | sed -n 's/.*= //p' | tr -d ' ')
@@ -181,9 +166,8 @@ placed() {
     return 1
 }
 
-# type_keys ID KEYS...: focuses the window and types the keys one after the
-# other, with time for a menu to open in between. Bounded: a manager that
-# never activates the window would hold --sync forever.
+# type_keys ID KEYS...: with time for a menu to open between keys. Bounded:
+# a manager that never activates the window would hold --sync forever.
 type_keys() {
     local id=$1 key
     shift
@@ -192,4 +176,15 @@ type_keys() {
         xdotool key --clearmodifiers "$key"
         sleep 0.3
     done
+}
+
+# switch_to TITLE ID KEYS...: the keys typed in window ID open a window
+# titled TITLE in its place; prints its id.
+switch_to() {
+    local title=$1 from=$2 id
+    shift 2
+    type_keys "$from" "$@"
+    id=$(wait_window "$title") || return 1
+    wait_gone "$from" || fail "$* left the window it was typed in open"
+    echo "$id"
 }

@@ -1,9 +1,6 @@
 #!/usr/bin/env bash
-# The Windows build under Wine, on a virtual X screen with openbox, in a
-# fresh Wine prefix under the build folder: the Qt tests of the Windows files
-# on a faked day, then the real Mirebo.exe driven with the keyboard, and its
-# version record read back.
-#   tests/wine/run.sh BUILD_DIR
+# tests/wine/run.sh BUILD_DIR: in a fresh Wine prefix under openbox, the Qt tests
+# of the Windows files on a faked day, then the real Mirebo.exe with the keyboard.
 here=$(cd "$(dirname "$0")" && pwd)
 build=$(cd "${1:?usage: $0 build-win}" && pwd)
 source "$here/../e2e/lib.sh" "$build/src/Mirebo.exe"
@@ -12,8 +9,7 @@ export LC_ALL=ja_JP.UTF-8 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 export WINEPREFIX=$build/wineprefix
 trap 'cleanup; wineserver -k 2>/dev/null || true; rm -rf "$scratch"' EXIT
 
-# Wine lets openbox draw the frame, thinner than the Windows frame the
-# program placed, so the two corners are a few pixels apart.
+# openbox draws a thinner frame than the Windows one the program placed.
 near_corner() { placed "$1" "$2 $3" 6 || fail "frame $DETAIL, expected near ($2, $3)"; }
 
 start_x
@@ -39,12 +35,9 @@ near_corner "$today" 1762 980
 xprop -id "$today" _NET_WM_STATE | grep -q _NET_WM_STATE_ABOVE || fail "the today window is not on top"
 pass "the today window is at (W - 2370, H - 1500) twips, within the frames' difference, and on top"
 
-type_keys "$today" alt+v c t
-three=$(wait_window 'ミレボ') || fail "Alt+V, C, T did not open a calendar"
-wait_gone "$today" || fail "the today window is still there"
+three=$(switch_to 'ミレボ' "$today" alt+v c t) || fail "Alt+V, C, T did not open a calendar"
 near_corner "$three" $((1920 - 490)) $((1080 - 222))
-type_keys "$three" alt+v d
-today=$(wait_window 'ﾐﾚﾎﾞ') || fail "Alt+V, D did not bring the today window back"
+today=$(switch_to 'ﾐﾚﾎﾞ' "$three" alt+v d) || fail "Alt+V, D did not bring the today window back"
 near_corner "$today" 1762 980
 pass "three months and back with the keyboard, each at its corner"
 
