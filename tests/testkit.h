@@ -18,7 +18,12 @@ namespace TestKit {
 
 inline constexpr FormKind Main = FormKind::FrmMain, C1 = FormKind::FrmCalender, C3 = FormKind::FrmCalender3,
                           C6 = FormKind::FrmCalender6, C12 = FormKind::FrmCalender12, About = FormKind::frmAbout;
-inline constexpr FormKind MainKinds[] = {Main, C1, C3, C6, C12};
+inline constexpr FormKind MainKinds[] = {Main, C1, C3, C6, C12}, AllKinds[] = {Main, C1, C3, C6, C12, About};
+
+inline FormKind kindNamed(const QString &name)
+{
+    return *std::find_if(std::begin(AllKinds), std::end(AllKinds), [&](FormKind k) { return name == QLatin1String(formKindName(k)); });
+}
 
 // The program's windows on a 1920 x 1080 screen.
 inline void setUpWindows()
@@ -38,7 +43,7 @@ inline void flushDeletes()
 
 inline void unloadAll()
 {
-    for (FormKind kind : {Main, C1, C3, C6, C12, About})
+    for (FormKind kind : AllKinds)
         Forms::Unload(kind);
     flushDeletes();
 }

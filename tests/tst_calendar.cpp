@@ -57,41 +57,14 @@ private slots:
         DateTexts::reset();
     }
 
-    void windows_data()
-    {
-        QTest::addColumn<FormKind>("kind");
-        QTest::addColumn<QString>("title");
-        QTest::addColumn<QSize>("client");  // twips, as all sizes here
-        QTest::addColumn<QPoint>("corner"); // offsets from the lower right corner of the screen
-        QTest::addColumn<QSize>("grid");    // months across and down
-        QTest::addColumn<QSize>("view");
-        QTest::addColumn<bool>("ownFont");
-
-        const QString calendar = QStringLiteral("ミレボ");
-        QTest::newRow("today") << Main << QStringLiteral("ﾐﾚﾎﾞ") << QSize(2280, 405) << QPoint(2370, 1500) << QSize()
-                               << QSize() << false;
-        QTest::newRow("1 month") << C1 << calendar << QSize(2385, 2220) << QPoint(2475, 3315) << QSize(1, 1)
-                                 << QSize(2385, 2220) << true;
-        QTest::newRow("3 months") << C3 << calendar << QSize(7260, 2235) << QPoint(7350, 3330) << QSize(3, 1)
-                                  << QSize(7215, 2220) << false;
-        QTest::newRow("6 months") << C6 << calendar << QSize(7260, 4245) << QPoint(7350, 5340) << QSize(3, 2)
-                                  << QSize(7215, 4230) << true;
-        QTest::newRow("12 months") << C12 << calendar << QSize(7275, 8280) << QPoint(7365, 9375) << QSize(3, 4)
-                                   << QSize(7215, 8250) << false;
-    }
-
+    void windows_data() { dataRows("windows.txt", {"kind", "title", "client", "corner", "grid", "view", "ownFont"}); }
     void windows()
     {
-        QFETCH(FormKind, kind);
-        QFETCH(QString, title);
-        QFETCH(QSize, client);
-        QFETCH(QPoint, corner);
-        QFETCH(QSize, grid);
-        QFETCH(QSize, view);
-        QFETCH(bool, ownFont);
+        const FormKind kind = kindNamed(field<QString>("kind"));
+        const QSize client = field<QSize>("client"), grid = field<QSize>("grid"), view = field<QSize>("view");
 
         Form *form = Forms::Show(kind);
-        QCOMPARE(form->windowTitle(), title);
+        QCOMPARE(form->windowTitle(), field<QString>("title"));
         QStringList menus{formKindName(kind)};
         listMenus(form->menuBar()->actions(), menus);
         QFile expected(dataPath("menus.txt"));
@@ -104,7 +77,7 @@ private slots:
         QCOMPARE(form->minimumSize(), form->maximumSize());
         QCOMPARE(form->client()->geometry(),
                  QRect(QPoint(0, form->menuBar()->height()), Twips::sizeToPixels(client.width(), client.height())));
-        QCOMPARE(form->pos(), cornerPixels(corner));
+        QCOMPARE(form->pos(), cornerPixels(field<QPoint>("corner")));
 
         const QString gothic = QStringLiteral("ＭＳ Ｐゴシック");
         if (kind == Main) {
@@ -120,7 +93,7 @@ private slots:
             QCOMPARE(std::pair(monthView->minDate(), monthView->maxDate()), std::pair(QDate(1753, 1, 1), QDate(9999, 12, 31)));
             QCOMPARE(monthView->StartOfWeek(), 1);
             QCOMPARE(monthView->value(), Today);
-            QCOMPARE(monthView->testAttribute(Qt::WA_SetFont), ownFont);
+            QCOMPARE(monthView->testAttribute(Qt::WA_SetFont), field<bool>("ownFont"));
             QCOMPARE(std::pair(monthView->font().family(), monthView->font().pointSize()), std::pair(gothic, 9));
         }
         QVERIFY(QTest::qWaitForWindowExposed(form));
@@ -161,7 +134,7 @@ private slots:
         else
             from->findChild<QAction *>(command)->trigger();
         QCoreApplication::processEvents();
-        for (FormKind kind : {Main, C1, C3, C6, C12, About}) {
+        for (FormKind kind : AllKinds) {
             const bool shown = Forms::instance(kind) && Forms::instance(kind)->isVisible();
             QVERIFY2(shown == loaded.contains(kind), formKindName(kind));
         }
@@ -169,72 +142,34 @@ private slots:
         QCOMPARE(m_ends, loaded.isEmpty() ? 1 : 0); // the program ends with its last window, and only then
     }
 
-    void todayText_data()
-    {
-        QTest::addColumn<QByteArray>("lang");
-        QTest::addColumn<QDate>("today");
-        QTest::addColumn<QString>("expected");
-
-        const QByteArray ja("ja_JP.UTF-8"), de("de_DE.UTF-8");
-        QTest::newRow("Wednesday") << ja << QDate(2003, 4, 30) << QStringLiteral("2003年4月30日(水)");
-        QTest::newRow("Sunday") << ja << QDate(2026, 12, 6) << QStringLiteral("2026年12月6日(日)");
-        QTest::newRow("Monday, 1753") << ja << QDate(1753, 1, 1) << QStringLiteral("1753年1月1日(月)");
-        QTest::newRow("Tuesday") << ja << QDate(2026, 12, 1) << QStringLiteral("2026年12月1日(火)");
-        QTest::newRow("leap day, Thursday") << ja << QDate(2024, 2, 29) << QStringLiteral("2024年2月29日(木)");
-        QTest::newRow("Friday, 9999") << ja << QDate(9999, 12, 31) << QStringLiteral("9999年12月31日(金)");
-        QTest::newRow("German, Saturday") << de << QDate(2026, 12, 5) << QStringLiteral("5. Dezember 2026(土)");
-        QTest::newRow("English pattern, Japanese suffix") << QByteArray("en_US.UTF-8") << QDate(2026, 12, 6)
-                                                          << QStringLiteral("December 6, 2026(日)");
-        QTest::newRow("German, wider than the strip") << de << QDate(2026, 9, 30) << QStringLiteral("30. September 2026(水)");
-    }
-
+    void todayText_data() { dataRows("today_texts.txt", {"lang", "today", "expected"}); }
     void todayText()
     {
         QFETCH(QByteArray, lang);
-        QFETCH(QDate, today);
-        QFETCH(QString, expected);
         qputenv("LANG", lang);
         DateTexts::reset();
-        Clock::setToday(today);
+        Clock::setToday(field<QDate>("today"));
         const QLabel *label = Forms::Show(Main)->findChild<QLabel *>("LblDate");
-        QCOMPARE(label->text(), expected);
+        QCOMPARE(label->text(), field<QString>("expected"));
         // Sized to its text; the strip clips a text too long for it and never widens.
         QCOMPARE(label->size(), label->sizeHint());
         QCOMPARE(label->parentWidget()->width(), Twips::toPixels(2280));
     }
 
-    void sundays_data()
-    {
-        QTest::addColumn<int>("startOfWeek"); // the run starts on that weekday, 1 = Sunday
-        QTest::addColumn<int>("count");
-        QTest::addColumn<int>("stateSize");
-        QTest::addColumn<QList<int>>("expected");
-
-        QTest::newRow("one month as six weeks") << 1 << 42 << 42 << QList<int>{0, 7, 14, 21, 28, 35};
-        QTest::newRow("one week and a day: the last Sunday stays plain") << 1 << 8 << 8 << QList<int>{0};
-        QTest::newRow("one day") << 1 << 1 << 1 << QList<int>{};
-        // Any other first day: the run's real Sundays, never past the array.
-        QTest::newRow("Monday first") << 2 << 42 << 42 << QList<int>{6, 13, 20, 27, 34, 41};
-        QTest::newRow("Saturday first") << 7 << 42 << 42 << QList<int>{1, 8, 15, 22, 29, 36};
-        QTest::newRow("state shorter than the count") << 2 << 42 << 10 << QList<int>{6};
-    }
-
+    void sundays_data() { dataRows("sundays.txt", {"startOfWeek", "count", "stateSize", "expected"}); }
     void sundays()
     {
-        QFETCH(int, startOfWeek);
-        QFETCH(int, count);
-        QFETCH(int, stateSize);
-        QFETCH(QList<int>, expected);
+        const int startOfWeek = field<int>("startOfWeek");
         MonthView view;
         view.setStartOfWeek(startOfWeek);
-        QList<bool> state(stateSize, false);
-        CalendarForm::markSundays(view, QDate(2026, 11, 28 + startOfWeek % 7), count, state);
+        QList<bool> state(field<int>("stateSize"), false);
+        CalendarForm::markSundays(view, QDate(2026, 11, 28 + startOfWeek % 7), field<int>("count"), state);
         QList<int> marked;
         for (int i = 0; i < state.size(); ++i) {
             if (state[i])
                 marked << i;
         }
-        QCOMPARE(marked, expected);
+        QCOMPARE(marked, field<QList<int>>("expected"));
     }
 
     void opensOnTodayInAnyLocale_data()
