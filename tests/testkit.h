@@ -22,7 +22,11 @@ inline constexpr FormKind MainKinds[] = {Main, C1, C3, C6, C12}, AllKinds[] = {M
 
 inline FormKind kindNamed(const QString &name)
 {
-    return *std::find_if(std::begin(AllKinds), std::end(AllKinds), [&](FormKind k) { return name == QLatin1String(formKindName(k)); });
+    for (FormKind kind : AllKinds) {
+        if (name == QLatin1String(formKindName(kind)))
+            return kind;
+    }
+    qFatal("no window called %s", qPrintable(name));
 }
 
 // The program's windows on a 1920 x 1080 screen.
