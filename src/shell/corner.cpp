@@ -1,11 +1,10 @@
 #include "shell/corner.h"
 
+#include "shell/platform.h"
 #include "shell/twips.h"
 
 #include <QGuiApplication>
 #include <QScreen>
-#include <QWidget>
-#include <QWindow>
 
 namespace {
 QRectF g_testScreen;
@@ -44,12 +43,5 @@ QPointF cornerPosition(QRectF screenTwips, CornerOffsets offsets)
 void placeAtCorner(QWidget *window, CornerOffsets offsets)
 {
     const QPointF twips = cornerPosition(Screen::geometryInTwips(), offsets);
-    const QPoint frame = Twips::toPixels(twips.x(), twips.y());
-    // Before the first show nobody knows the size of the frame yet, and a
-    // plain move() would put the client area there. A frame position makes
-    // the window manager place the frame itself (north-west gravity on X11).
-    window->winId();
-    window->move(frame);
-    if (QWindow *handle = window->windowHandle())
-        handle->setFramePosition(frame);
+    Platform::moveFrameTo(window, Twips::toPixels(twips.x(), twips.y()));
 }

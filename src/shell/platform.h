@@ -2,7 +2,10 @@
 
 #include <QByteArray>
 #include <QFont>
+#include <QPoint>
 #include <functional>
+
+class QWidget;
 
 namespace Platform {
 
@@ -14,6 +17,10 @@ QByteArray forcedQtPlatform(const std::function<QByteArray(const char *)> &geten
 // Applies forcedQtPlatform() to this process's environment; call before the
 // application object exists.
 void selectQtPlatform();
+
+// Puts the top-left corner of the window's frame, title bar and borders
+// included, at FRAME (logical pixels), before the window is first shown.
+void moveFrameTo(QWidget *window, QPoint frame);
 
 // Every stored font names "ＭＳ Ｐゴシック". Resolve it to the proportional
 // Japanese gothic with the same metrics, never to a monospaced or Latin face.

@@ -98,9 +98,38 @@ private slots:
         if (!expected.isEmpty())
             QCOMPARE(today->findChild<QLabel *>("LblDate")->text(), expected);
 
-        // The corner is checked on the real program, from outside.
         QVERIFY(GetWindowLongW(reinterpret_cast<HWND>(today->winId()), GWL_EXSTYLE) & WS_EX_TOPMOST);
         Forms::Unload(FormKind::FrmMain);
+    }
+
+    // Every main window's rectangle, as Windows gives it in physical pixels,
+    // at the screen size less its offsets at the DPI in force.
+    void corners_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<QPointF>("offsets");
+        QTest::newRow("today") << int(FormKind::FrmMain) << QPointF(2370, 1500);
+        QTest::newRow("1 month") << int(FormKind::FrmCalender) << QPointF(2475, 3315);
+        QTest::newRow("3 months") << int(FormKind::FrmCalender3) << QPointF(7350, 3330);
+        QTest::newRow("6 months") << int(FormKind::FrmCalender6) << QPointF(7350, 5340);
+        QTest::newRow("12 months") << int(FormKind::FrmCalender12) << QPointF(7365, 9375);
+    }
+
+    void corners()
+    {
+        QFETCH(int, kind);
+        QFETCH(QPointF, offsets);
+        RECT rect{};
+        GetWindowRect(reinterpret_cast<HWND>(Forms::Show(FormKind(kind))->winId()), &rect);
+        Forms::Unload(FormKind(kind));
+        const HDC screen = GetDC(nullptr);
+        const double pixelsPerTwip = GetDeviceCaps(screen, LOGPIXELSX) / 1440.0;
+        ReleaseDC(nullptr, screen);
+        const QPointF expected(GetSystemMetrics(SM_CXSCREEN) - offsets.x() * pixelsPerTwip,
+                               GetSystemMetrics(SM_CYSCREEN) - offsets.y() * pixelsPerTwip);
+        QVERIFY2(qAbs(rect.left - expected.x()) <= 1 && qAbs(rect.top - expected.y()) <= 1,
+                 qPrintable(QStringLiteral("(%1, %2), expected (%3, %4)")
+                                .arg(rect.left).arg(rect.top).arg(expected.x()).arg(expected.y())));
     }
 
     void registryValues_data()

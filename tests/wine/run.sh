@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # tests/wine/run.sh BUILD_DIR: in a fresh Wine prefix under openbox, the Qt tests
-# of the Windows files on a faked day, then the real Mirebo.exe with the keyboard.
+# of the Windows files on a faked day; the real Mirebo.exe at its corners at three
+# scales, under openbox and in Wine's own desktop; the installer; the launcher.
 here=$(cd "$(dirname "$0")" && pwd)
 build=$(cd "${1:?usage: $0 build-win}" && pwd)
 source "$here/../e2e/lib.sh" "$build/src/Mirebo.exe"
@@ -9,13 +10,15 @@ export LC_ALL=ja_JP.UTF-8 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 export WINEPREFIX=$build/wineprefix
 trap 'cleanup; wineserver -k 2>/dev/null || true; rm -rf "$scratch"' EXIT
 
-# openbox draws a thinner frame than the Windows one the program placed.
-near_corner() { placed "$1" "$2 $3" 6 || fail "frame $DETAIL, expected near ($2, $3)"; }
-
 start_x
 rm -rf "$WINEPREFIX"
 wineboot -i >/dev/null 2>&1 || fail "wineboot could not make a prefix"
 reg() { wine reg "$@" </dev/null >/dev/null 2>&1 || true; }
+# Wine's console writes in the ANSI code page.
+reg_value() { wine reg query "$1" /v "$2" </dev/null 2>/dev/null | iconv -f CP932 -t UTF-8 | tr -d '\r' | sed -n "s/^ *$2 *REG_[A-Z_]* *//p"; }
+probe() { wine "$build/tests/win/winprobe.exe" "$@" </dev/null 2>/dev/null | tr -d '\r'; }
+# Ends every Windows program too.
+restart_wine() { wineserver -k 2>/dev/null || true; wineserver -w; }
 # A Windows user's own long date, where Wine's Japanese default adds the
 # weekday; and the Windows gothic, which Wine does not have, as its twin.
 reg add 'HKCU\Control Panel\International' /v sLongDate /t REG_SZ /d "yyyy'年'M'月'd'日'" /f
@@ -26,25 +29,61 @@ wineserver -w
 faketime '2003-04-30 12:00:00' env MIREBO_EXPECT_LABEL='2003年4月30日(水)' \
     wine "$build/tests/win/tst_windows.exe" -o "$build/tst_windows.txt,txt" >/dev/null 2>&1 \
     || { cat "$build/tst_windows.txt" >&2; fail "tst_windows under Wine"; }
-wineserver -k 2>/dev/null || true; wineserver -w
+restart_wine
 pass "$(grep -E '^Totals' "$build/tst_windows.txt")"
+
+# at_corner TITLE LEFT TOP: the window's rectangle, as GetWindowRect gives it in
+# physical pixels, within 1 px of (W - LEFT, H - TOP) twips at the DPI in force, on top.
+at_corner() {
+    local l t top dpi w h
+    read -r l t _ _ top dpi w h <<<"$(probe rect "$1")"
+    DETAIL="($l, $t) on a ${w}x$h screen at $dpi dpi, topmost $top"
+    [ "$top" = 1 ] && awk -v l="$l" -v t="$t" -v w="$w" -v h="$h" -v d="$dpi" -v x="$2" -v y="$3" \
+        'function off(v) { return v < 0 ? -v : v } BEGIN { exit !(off(w - x * d / 1440 - l) <= 1 && off(h - y * d / 1440 - t) <= 1) }'
+}
+
+# In Wine's own desktop every Windows program runs inside one X window, the
+# probe too, and keys reach the program through that window.
+explorer='HKCU\Software\Wine\Explorer'
+for desktop in openbox wine; do
+    if [ "$desktop" = wine ]; then
+        reg add "$explorer" /v Desktop /t REG_SZ /d Default /f
+        reg add "$explorer\Desktops" /v Default /t REG_SZ /d 1920x1080 /f
+    fi
+    for dpi in 96 120 144; do
+        reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f
+        restart_wine
+        start_app wine
+        at_corner 'ﾐﾚﾎﾞ' 2370 1500 || fail "$desktop, $dpi dpi: the today window $DETAIL"
+        target=$(wait_window "$([ "$desktop" = wine ] && echo 'Default - .*' || echo 'ﾐﾚﾎﾞ')") || fail "no X window to type in"
+        type_keys "$target" alt+v c y
+        at_corner 'ミレボ' 7365 9375 || fail "$desktop, $dpi dpi: the twelve-month window $DETAIL"
+        pass "$desktop, $dpi dpi: the today and twelve-month windows at their corners, on top"
+    done
+done
+reg delete "$explorer" /v Desktop /f
+reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 96 /f
+restart_wine
 
 start_app wine
 today=$(wait_window 'ﾐﾚﾎﾞ') || fail "the today window did not appear"
-near_corner "$today" 1762 980
-xprop -id "$today" _NET_WM_STATE | grep -q _NET_WM_STATE_ABOVE || fail "the today window is not on top"
-pass "the today window is at (W - 2370, H - 1500) twips, within the frames' difference, and on top"
-
 three=$(switch_to 'ミレボ' "$today" alt+v c t) || fail "Alt+V, C, T did not open a calendar"
-near_corner "$three" $((1920 - 490)) $((1080 - 222))
+at_corner 'ミレボ' 7350 3330 || fail "the three-month window $DETAIL"
 today=$(switch_to 'ﾐﾚﾎﾞ' "$three" alt+v d) || fail "Alt+V, D did not bring the today window back"
-near_corner "$today" 1762 980
+at_corner 'ﾐﾚﾎﾞ' 2370 1500 || fail "the today window, back, $DETAIL"
 pass "three months and back with the keyboard, each at its corner"
 
+# The launcher. Windows keeps the tool in a folder with spaces, and a
+# C:\Program.exe must never be what starts instead of it.
 type_keys "$today" alt+v a
 about=$(wait_window 'ミレボのﾊﾞｰｼﾞｮﾝ情報') || fail "no About window"
+c=$WINEPREFIX/drive_c
+mkdir -p "$c/Program Files/Common Files/Microsoft Shared/MSInfo" "$c/Tools/Folder/MSINFO32.EXE"
+cp "$c/windows/system32/msinfo32.exe" "$c/Program Files/Common Files/Microsoft Shared/MSInfo/"
+cp "$build/bench/bench_floor_win32.exe" "$c/Program.exe"
 msinfo='HKLM\SOFTWARE\Microsoft\Shared Tools\MSINFO'
 location='HKLM\SOFTWARE\Microsoft\Shared Tools Location'
+message='現時点ではｼｽﾃﾑ情報を使用できません'
 # PATH | MSINFO | the window the button brings
 while IFS='|' read -r path folder expected; do
     reg delete "$msinfo" /f; reg delete "$location" /f
@@ -52,14 +91,71 @@ while IFS='|' read -r path folder expected; do
     [ -n "$folder" ] && reg add "$location" /v MSINFO /t REG_SZ /d "$folder" /f
     type_keys "$about" alt+s
     shown=$(wait_window "$expected") || fail "PATH '$path', MSINFO '$folder': no window '$expected'"
+    [ "$expected" != ミレボ ] || probe texts ミレボ | grep -qx "$message" || fail "the message box does not say $message"
+    ! visible_named floor || fail "PATH '$path', MSINFO '$folder': C:\\Program.exe was started"
     type_keys "$shown" Return
     wait_gone "$shown" || xdotool windowkill "$shown"
-    xwininfo -id "$about" | grep -q IsViewable || fail "the About window closed"
+    viewable "$about" || fail "the About window closed"
     pass "PATH '$path', MSINFO '$folder': '$expected', and the About window stays"
 done <<'CASES'
 C:\windows\system32\msinfo32.exe||システム情報 について
 |C:\windows\system32|システム情報 について
+C:\Program Files\Common Files\Microsoft Shared\MSInfo\msinfo32.exe||システム情報 について
+|C:\Program Files\Common Files\Microsoft Shared\MSInfo|システム情報 について
+|C:\Tools\Folder|ミレボ
 ||ミレボ
 CASES
+restart_wine
+
+# The installer: over a test package of an earlier version, the program from
+# where it was installed, a refused downgrade, and the uninstall.
+msi=$build/Mirebo-1.1.0-x64.msi
+bash "$here/../../resources/make_msi.sh" 1.0.9 ミレボ "$MIREBO" "$build/resources/mirebo.ico" "$scratch/old.msi" \
+    || fail "no test package 1.0.9"
+uninstall='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall'
+entries() { wine reg query "$uninstall" </dev/null 2>/dev/null | tr -d '\r' | grep -F '{' | while read -r key; do
+    [ "$(reg_value "$key" DisplayName)" = ミレボ ] && echo "$key"; done; }
+installed=$c/Program\ Files/Mirebo/Mirebo.exe
+wine msiexec /i "$scratch/old.msi" /qn </dev/null || fail "msiexec /i 1.0.9"
+wine msiexec /i "$msi" /qn </dev/null || fail "msiexec /i $(basename "$msi")"
+key=$(entries)
+[ "$(wc -l <<<"$key")" = 1 ] || fail "Programs and Features lists: $key"
+for check in "DisplayVersion 1.1.0" "Publisher The Mirebo developers"; do
+    [ "$(reg_value "$key" "${check%% *}")" = "${check#* }" ] || fail "${check%% *}: $(reg_value "$key" "${check%% *}")"
+done
+# Programs and Features shows the icon the installer registered for the product.
+icon=$(wine reg query 'HKLM\Software\Classes\Installer\Products' /s </dev/null 2>/dev/null | tr -d '\r' \
+    | grep -F "${key##*\\}\\mirebo.ico" | sed 's/^ *ProductIcon *REG_SZ *//')
+[ -f "$(winepath -u "$icon" 2>/dev/null)" ] || fail "no product icon: '$icon'"
+cmp -s "$installed" "$MIREBO" || fail "no Mirebo.exe under Program Files\\Mirebo"
+# Wine puts a per-machine package's shortcut in the user's Start menu too.
+link=$(find "$c/ProgramData/Microsoft/Windows/Start Menu/Programs" "$c/users" -name 'ミレボ.lnk' 2>/dev/null | head -n 1)
+[ -n "$link" ] || fail "no Start-menu entry ミレボ"
+/usr/bin/python3 - "$link" <<'PY' || fail "the shortcut does not start C:\\Program Files\\Mirebo\\Mirebo.exe"
+import sys
+data, target = open(sys.argv[1], "rb").read(), "C:\\Program Files\\Mirebo\\Mirebo.exe"
+sys.exit(not (target.encode() in data or target.encode("utf-16-le") in data))
+PY
+pass "1.0.9 then 1.1.0: one entry ミレボ 1.1.0 with its publisher and icon, Mirebo.exe under Program Files, the Start-menu entry"
+
+start_app wine
+at_corner 'ﾐﾚﾎﾞ' 2370 1500 || fail "the installed program: the today window $DETAIL"
+restart_wine
+pass "the installed program opens at its corner"
+
+wine msiexec /i "$scratch/old.msi" /qn </dev/null && fail "1.0.9 installed over 1.1.0"
+[ "$(entries)" = "$key" ] && [ "$(reg_value "$key" DisplayVersion)" = 1.1.0 ] && cmp -s "$installed" "$MIREBO" \
+    || fail "the refused downgrade changed the installation"
+wine msiexec /i "$scratch/old.msi" </dev/null >/dev/null 2>&1 &
+pids+=($!)
+# Wine's message box for a failed launch condition is captioned "Install Failed".
+probe texts 'Install Failed' | grep -q 'より新しいバージョンがインストールされています' || fail "the downgrade gives no clear message"
+restart_wine
+pass "1.0.9 over 1.1.0 is refused with a message, leaving 1.1.0 as it was"
+
+wine msiexec /x "$msi" /qn </dev/null || fail "msiexec /x"
+left=$(find "$c" -name 'ミレボ.lnk' -o -ipath '*/Program Files/Mirebo*' -o -ipath "*/Installer/${key##*\\}*")
+[ -z "$left$(entries)" ] || fail "left after the uninstall: $left $(entries)"
+pass "the uninstall leaves no file, shortcut or entry behind"
 
 /usr/bin/python3 "$here/../packaging/check_version_record.py" "$MIREBO" 1 1 0 || fail "the version record of Mirebo.exe"
