@@ -30,13 +30,32 @@ cleanup() {
 }
 trap 'cleanup; rm -rf "$scratch"' EXIT
 
+# alive NAME PID: whether PID still runs, or how it ended.
+alive() {
+    local status=0
+    [ -n "${2:-}" ] || return 0
+    if kill -0 "$2" 2>/dev/null; then echo "$1 (pid $2) is running"; return 0; fi
+    wait "$2" 2>/dev/null || status=$?
+    echo "$1 (pid $2) has ended, exit status $status"
+}
+
+# What is needed to tell a slow start from a program that failed: which
+# processes still run, every named window the server has, mapped or not,
+# and the tails of the logs.
 fail() {
+    local w name
     echo "FAIL: $*" >&2
-    tail -n 20 "$scratch/app.log" "$scratch/wm.log" >&2 2>/dev/null || true
-    echo "--- windows on ${DISPLAY:-}:" >&2
-    for w in $(xdotool search --name . 2>/dev/null); do
-        echo "$w $(xdotool getwindowname "$w") $(xwininfo -id "$w" | grep -E 'Map State|geometry' | tr -s ' \n' ' ')" >&2
-    done 2>/dev/null || true
+    {
+        alive "the program" "${APP_PID:-}"
+        alive "$WM" "${WM_PID:-}"
+        alive "the X server ${DISPLAY:-}" "${X_PID:-}"
+        echo "--- named windows on ${DISPLAY:-}:"
+        xwininfo -root -tree 2>&1 | sed -n 's/^ *\(0x[0-9a-f]*\) \(".*"\): .*/\1 \2/p; /^xwininfo: error/p' | while read -r w name; do
+            [[ $w == 0x* ]] && name+=" $(xwininfo -id "$w" | grep -E 'Map State|geometry' | tr -s ' \n' ' ')"
+            echo "$w $name"
+        done
+        tail -n 20 "$scratch/app.log" "$scratch/wm.log" "$scratch/x.log"
+    } >&2 2>/dev/null || true
     exit 1
 }
 pass() { echo "ok: $*"; }
@@ -82,7 +101,8 @@ try_start_xvfb() {
     done
     # -noreset: RandR monitors would go with the reset when xrandr disconnects.
     Xvfb ":$n" -screen 0 "${SCREEN_SIZE}x24" +extension RANDR -noreset -nolisten tcp >"$scratch/x.log" 2>&1 &
-    pids+=($!)
+    X_PID=$!
+    pids+=($X_PID)
     export DISPLAY=":$n"
     until_true 100 xdpyinfo
 }
@@ -105,7 +125,8 @@ wm_announced() { xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id'; }
 try_start_wm() {
     if [ "$WM" = kwin_x11 ] || [ "$WM" = xfwm4 ]; then session_bus || return 1; fi
     ${WM_COMMAND[$WM]} >"$scratch/wm.log" 2>&1 &
-    pids+=($!)
+    WM_PID=$!
+    pids+=($WM_PID)
     # kwin takes seconds on a loaded machine; some managers announce
     # themselves before they handle the first map request.
     until_true 600 wm_announced || return 1
@@ -117,7 +138,8 @@ try_start_weston() {
     export XDG_RUNTIME_DIR=$scratch/run WAYLAND_DISPLAY=mirebo-$$
     mkdir -p -m 700 "$XDG_RUNTIME_DIR"
     ${WM_COMMAND[weston]} --socket="$WAYLAND_DISPLAY" --width="${SCREEN_SIZE%x*}" --height="${SCREEN_SIZE#*x}" >"$scratch/wm.log" 2>&1 &
-    pids+=($!)
+    WM_PID=$!
+    pids+=($WM_PID)
     until_true 200 grep -q 'xserver listening on display' "$scratch/wm.log" || return 1
     export DISPLAY=$(sed -n 's/.*xserver listening on display \(:[0-9]*\).*/\1/p' "$scratch/wm.log" | head -n 1)
     until_true 200 wm_announced # XWayland starts on the first X client
