@@ -76,7 +76,8 @@ until_true() {
 start_x() {
     local attempt
     for attempt in 1 2 3 4 5; do
-        if [ "$WM" = weston ]; then try_start_weston; else try_start_xvfb && set_monitors && try_start_wm; fi && return 0
+        if [ "$WM" = weston ]; then try_start_weston; else try_start_xvfb && set_monitors && try_start_wm; fi &&
+            wm_maps_windows && return 0
         echo "start_x: attempt $attempt failed" >&2
         tail -n 5 "$scratch/x.log" "$scratch/wm.log" >&2 2>/dev/null || true
         cleanup
@@ -86,6 +87,7 @@ start_x() {
 }
 
 session_bus() {
+    rm -f "$scratch/bus"
     dbus-daemon --session --nofork --print-address=3 3>"$scratch/bus" >/dev/null 2>&1 &
     pids+=($!)
     until_true 100 test -s "$scratch/bus" || return 1
@@ -127,10 +129,26 @@ try_start_wm() {
     ${WM_COMMAND[$WM]} >"$scratch/wm.log" 2>&1 &
     WM_PID=$!
     pids+=($WM_PID)
-    # kwin takes seconds on a loaded machine; some managers announce
-    # themselves before they handle the first map request.
-    until_true 600 wm_announced || return 1
-    [ "$WM" = openbox ] || sleep 1
+    until_true 600 wm_announced # kwin takes seconds on a loaded machine
+}
+
+# A manager counts as started once it has mapped a window of ours, not when
+# it announces itself: openbox 3.6 announces itself before its event loop
+# runs, and a map request that comes in between waits in openbox's own queue
+# until some other event wakes it (the program's window then stayed
+# unmapped). A root property set on every try is that other event.
+maps_probe() {
+    xprop -root -f _MIREBO_PROBE 8s -set _MIREBO_PROBE 1
+    xprop -name mirebo-probe WM_STATE | grep -q Normal
+}
+wm_maps_windows() {
+    local probe status=0
+    xlogo -title mirebo-probe -geometry 8x8+0+0 >/dev/null 2>&1 &
+    probe=$!
+    until_true 600 maps_probe || status=1
+    kill "$probe" 2>/dev/null || true
+    wait "$probe" 2>/dev/null || true
+    return $status
 }
 
 # The program gets WAYLAND_DISPLAY and must choose xcb by itself.
