@@ -20,7 +20,10 @@ xfwm4     1920x1080  -                                  1     windows
 icewm     1920x1080  -                                  1     windows
 fluxbox   1920x1080  -                                  1     windows
 kwin_x11  1920x1080  -                                  1     windows
+mutter    1920x1080  -                                  1     windows
 weston    1920x1080  -                                  1     windows
+mutter_wayland 1920x1080 -                              1     windows
+kwin_wayland   1920x1080 -                              1     windows
 "
 
 # What a manager is known not to honour: such a check prints "known:", not "ok:".
@@ -30,6 +33,7 @@ declare -A KNOWN=(
     [xfwm4.corner]="xfwm4 keeps the whole frame on the screen, and its wider border moves the frame 4 px to the left"
     [icewm.resize]="icewm offers the resize action on a window whose minimum and maximum size are the same"
     [kwin_x11.minimize]="kwin_x11 offers minimize on a window that asks for close only"
+    [kwin_wayland.minimize]="kwin_wayland offers minimize on a window that asks for close only"
     [weston.corner]="weston's XWayland window manager places X windows itself"
     [weston.above]="weston's XWayland window manager does not take _NET_WM_STATE_ABOVE"
     [weston.resize]=$no_actions [weston.maximize]=$no_actions [weston.minimize]=$no_actions [weston.close]=$no_actions
@@ -201,7 +205,7 @@ flow_a11y() {
     pass "screen readers see the today window and the calendar as frames, the About window as a dialog, with their controls"
 }
 
-command -v "$WM" >/dev/null || fail "$WM is not installed"
+command -v "${WM_COMMAND[$WM]%% *}" >/dev/null || fail "$WM is not installed"
 ran=0
 while read -r wm screen monitors scale flow; do
     [ "$wm" = "$WM" ] || continue

@@ -11,14 +11,19 @@ unset QT_QPA_PLATFORM WAYLAND_DISPLAY XDG_SESSION_TYPE
 export DBUS_SESSION_BUS_ADDRESS=disabled:
 scratch=$(mktemp -d)
 
-# Xvfb has no GL, so no compositing; weston's XWayland server stands in for Xvfb.
+# Xvfb has no GPU: compositing is off where a manager lets it be (kwin_x11
+# through KWIN_COMPOSE), mutter composites in software. The Wayland
+# compositors run headless, and their XWayland server stands in for Xvfb.
 declare -A WM_COMMAND=(
     [openbox]="openbox --sm-disable"
     [xfwm4]="xfwm4 --compositor=off --sm-client-disable"
     [icewm]="icewm"
     [fluxbox]="fluxbox"
-    [kwin_x11]="env KWIN_COMPOSE=N kwin_x11"
+    [kwin_x11]="kwin_x11"
+    [mutter]="mutter --x11 --replace --sm-disable"
     [weston]="weston --backend=headless-backend.so --xwayland --idle-time=0"
+    [mutter_wayland]="mutter --wayland --headless"
+    [kwin_wayland]="kwin_wayland --virtual --xwayland"
 )
 
 pids=()
@@ -76,7 +81,7 @@ until_true() {
 start_x() {
     local attempt
     for attempt in 1 2 3 4 5; do
-        if [ "$WM" = weston ]; then try_start_weston; else try_start_xvfb && set_monitors && try_start_wm; fi &&
+        if [[ $WM == weston || $WM == *_wayland ]]; then try_start_wayland; else try_start_xvfb && set_monitors && try_start_wm; fi &&
             wm_maps_windows && return 0
         echo "start_x: attempt $attempt failed" >&2
         tail -n 5 "$scratch/x.log" "$scratch/wm.log" >&2 2>/dev/null || true
@@ -124,9 +129,12 @@ set_monitors() {
 
 wm_announced() { xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id'; }
 
+# These talk to the desktop's session bus on start and wait for it.
+needs_bus() { [[ $WM == kwin* || $WM == mutter* || $WM == xfwm4 ]]; }
+
 try_start_wm() {
-    if [ "$WM" = kwin_x11 ] || [ "$WM" = xfwm4 ]; then session_bus || return 1; fi
-    ${WM_COMMAND[$WM]} >"$scratch/wm.log" 2>&1 &
+    if needs_bus; then session_bus || return 1; fi
+    KWIN_COMPOSE=N ${WM_COMMAND[$WM]} >"$scratch/wm.log" 2>&1 &
     WM_PID=$!
     pids+=($WM_PID)
     until_true 600 wm_announced # kwin takes seconds on a loaded machine
@@ -151,16 +159,41 @@ wm_maps_windows() {
     return $status
 }
 
-# The program gets WAYLAND_DISPLAY and must choose xcb by itself.
-try_start_weston() {
+# The program gets WAYLAND_DISPLAY and must choose xcb by itself. weston
+# writes its XWayland display in its log; mutter and kwin give it, with
+# mutter's X authority file, to a session command, which writes them down.
+# kwin_wayland runs from a plain copy (the installed one carries a file
+# capability a container refuses) named as kwin looks for its Qt plug-in.
+try_start_wayland() {
+    local width=${SCREEN_SIZE%x*} height=${SCREEN_SIZE#*x} cmd
+    local session='echo $$ $DISPLAY ${XAUTHORITY:-} >"$0"; exec sleep infinity'
     export XDG_RUNTIME_DIR=$scratch/run WAYLAND_DISPLAY=mirebo-$$
     mkdir -p -m 700 "$XDG_RUNTIME_DIR"
-    ${WM_COMMAND[weston]} --socket="$WAYLAND_DISPLAY" --width="${SCREEN_SIZE%x*}" --height="${SCREEN_SIZE#*x}" >"$scratch/wm.log" 2>&1 &
+    rm -f "$scratch/session"
+    read -r -a cmd <<<"${WM_COMMAND[$WM]}"
+    case $WM in
+    weston) cmd+=(--socket="$WAYLAND_DISPLAY" --width="$width" --height="$height") ;;
+    mutter_wayland) cmd+=(--virtual-monitor "$SCREEN_SIZE" --wayland-display="$WAYLAND_DISPLAY" -- sh -c "$session" "$scratch/session") ;;
+    kwin_wayland)
+        mkdir -p "$scratch/kwin" && cp "$(command -v kwin_wayland)" "$scratch/kwin/" || return 1
+        cmd=("$scratch/kwin/kwin_wayland" "${cmd[@]:1}" --width "$width" --height "$height"
+            --socket "$WAYLAND_DISPLAY" --exit-with-session "sh -c '$session' $scratch/session") ;;
+    esac
+    if needs_bus; then session_bus || return 1; fi
+    "${cmd[@]}" >"$scratch/wm.log" 2>&1 &
     WM_PID=$!
     pids+=($WM_PID)
-    until_true 200 grep -q 'xserver listening on display' "$scratch/wm.log" || return 1
-    export DISPLAY=$(sed -n 's/.*xserver listening on display \(:[0-9]*\).*/\1/p' "$scratch/wm.log" | head -n 1)
-    until_true 200 wm_announced # XWayland starts on the first X client
+    if [ "$WM" = weston ]; then
+        until_true 200 grep -q 'xserver listening on display' "$scratch/wm.log" || return 1
+        export DISPLAY=$(sed -n 's/.*xserver listening on display \(:[0-9]*\).*/\1/p' "$scratch/wm.log" | head -n 1)
+    else
+        until_true 600 test -s "$scratch/session" || return 1
+        read -r SESSION_PID DISPLAY XAUTHORITY <"$scratch/session"
+        pids+=($SESSION_PID)
+        export DISPLAY
+        [ -z "$XAUTHORITY" ] || export XAUTHORITY
+    fi
+    until_true 600 wm_announced # XWayland may start on the first X client
 }
 
 start_app() {
