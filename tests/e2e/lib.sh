@@ -31,29 +31,28 @@ cleanup() {
     local pid
     for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
     for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null || true; done
-    pids=()
+    pids=() APP_PID= WM_PID=
 }
 trap 'cleanup; rm -rf "$scratch"' EXIT
 
 # alive NAME PID: whether PID still runs, or how it ended.
 alive() {
     local status=0
-    [ -n "${2:-}" ] || return 0
-    if kill -0 "$2" 2>/dev/null; then echo "$1 (pid $2) is running"; return 0; fi
+    [ -n "$2" ] || return 0
+    kill -0 "$2" 2>/dev/null && { echo "$1 is running"; return 0; }
     wait "$2" 2>/dev/null || status=$?
-    echo "$1 (pid $2) has ended, exit status $status"
+    echo "$1 has ended, exit status $status"
 }
 
-# What is needed to tell a slow start from a program that failed: which
-# processes still run, every named window the server has, mapped or not,
-# and the tails of the logs.
+# What tells a slow start from a program that failed: whether the program
+# and the manager still run, every named window the server has, mapped or
+# not, and the tails of the logs.
 fail() {
     local w name
     echo "FAIL: $*" >&2
     {
         alive "the program" "${APP_PID:-}"
         alive "$WM" "${WM_PID:-}"
-        alive "the X server ${DISPLAY:-}" "${X_PID:-}"
         echo "--- named windows on ${DISPLAY:-}:"
         xwininfo -root -tree 2>&1 | sed -n 's/^ *\(0x[0-9a-f]*\) \(".*"\): .*/\1 \2/p; /^xwininfo: error/p' | while read -r w name; do
             [[ $w == 0x* ]] && name+=" $(xwininfo -id "$w" | grep -E 'Map State|geometry' | tr -s ' \n' ' ')"
@@ -108,8 +107,7 @@ try_start_xvfb() {
     done
     # -noreset: RandR monitors would go with the reset when xrandr disconnects.
     Xvfb ":$n" -screen 0 "${SCREEN_SIZE}x24" +extension RANDR -noreset -nolisten tcp >"$scratch/x.log" 2>&1 &
-    X_PID=$!
-    pids+=($X_PID)
+    pids+=($!)
     export DISPLAY=":$n"
     until_true 100 xdpyinfo
 }
@@ -150,9 +148,8 @@ maps_probe() {
     xprop -name mirebo-probe WM_STATE | grep -q Normal
 }
 wm_maps_windows() {
-    local probe status=0
     xlogo -title mirebo-probe -geometry 8x8+0+0 >/dev/null 2>&1 &
-    probe=$!
+    local probe=$! status=0
     until_true 600 maps_probe || status=1
     kill "$probe" 2>/dev/null || true
     wait "$probe" 2>/dev/null || true
@@ -190,8 +187,7 @@ try_start_wayland() {
         until_true 600 test -s "$scratch/session" || return 1
         read -r SESSION_PID DISPLAY XAUTHORITY <"$scratch/session"
         pids+=($SESSION_PID)
-        export DISPLAY
-        [ -z "$XAUTHORITY" ] || export XAUTHORITY
+        export DISPLAY XAUTHORITY
     fi
     until_true 600 wm_announced # XWayland may start on the first X client
 }
@@ -202,9 +198,11 @@ start_app() {
     pids+=($APP_PID)
 }
 
+# PATIENCE, where set, is the tries of wait_window and placed: one for a
+# caller that expects to find nothing.
 # wait_window NAME: prints the id of the visible window with that title.
 visible_named() { WINDOW=$(xdotool search --onlyvisible --name "^$1\$" | head -n 1) && [ -n "$WINDOW" ]; }
-wait_window() { until_true 200 visible_named "$1" && echo "$WINDOW"; }
+wait_window() { until_true "${PATIENCE:-200}" visible_named "$1" && echo "$WINDOW"; }
 wait_gone() { until_true 200 eval "! xwininfo -id $1 | grep -q IsViewable"; }
 wait_exit() { until_true 200 eval "! kill -0 $1"; }
 viewable() { xwininfo -id "$1" | grep -q IsViewable; }
@@ -230,7 +228,7 @@ frame_origin() {
 placed() {
     local x y ex ey tolerance=${3:-1}
     read -r ex ey <<<"$2"
-    for _ in $(seq 30); do
+    for _ in $(seq "${PATIENCE:-30}"); do
         read -r x y <<<"$(frame_origin "$1")"
         ((x - ex <= tolerance && ex - x <= tolerance && y - ey <= tolerance && ey - y <= tolerance)) && return 0
         sleep 0.1
