@@ -11,14 +11,19 @@ unset QT_QPA_PLATFORM WAYLAND_DISPLAY XDG_SESSION_TYPE
 export DBUS_SESSION_BUS_ADDRESS=disabled:
 scratch=$(mktemp -d)
 
-# Xvfb has no GL, so no compositing; weston's XWayland server stands in for Xvfb.
+# Xvfb has no GPU: compositing is off where a manager lets it be (kwin_x11
+# through KWIN_COMPOSE), mutter composites in software. The Wayland
+# compositors run headless, and their XWayland server stands in for Xvfb.
 declare -A WM_COMMAND=(
     [openbox]="openbox --sm-disable"
     [xfwm4]="xfwm4 --compositor=off --sm-client-disable"
     [icewm]="icewm"
     [fluxbox]="fluxbox"
-    [kwin_x11]="env KWIN_COMPOSE=N kwin_x11"
+    [kwin_x11]="kwin_x11"
+    [mutter]="mutter --x11 --replace --sm-disable"
     [weston]="weston --backend=headless-backend.so --xwayland --idle-time=0"
+    [mutter_wayland]="mutter --wayland --headless"
+    [kwin_wayland]="kwin_wayland --virtual --xwayland"
 )
 
 pids=()
@@ -26,17 +31,35 @@ cleanup() {
     local pid
     for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
     for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null || true; done
-    pids=()
+    pids=() APP_PID= WM_PID=
 }
 trap 'cleanup; rm -rf "$scratch"' EXIT
 
+# alive NAME PID: whether PID still runs, or how it ended.
+alive() {
+    local status=0
+    [ -n "$2" ] || return 0
+    kill -0 "$2" 2>/dev/null && { echo "$1 is running"; return 0; }
+    wait "$2" 2>/dev/null || status=$?
+    echo "$1 has ended, exit status $status"
+}
+
+# What tells a slow start from a program that failed: whether the program
+# and the manager still run, every named window the server has, mapped or
+# not, and the tails of the logs.
 fail() {
+    local w name
     echo "FAIL: $*" >&2
-    tail -n 20 "$scratch/app.log" "$scratch/wm.log" >&2 2>/dev/null || true
-    echo "--- windows on ${DISPLAY:-}:" >&2
-    for w in $(xdotool search --name . 2>/dev/null); do
-        echo "$w $(xdotool getwindowname "$w") $(xwininfo -id "$w" | grep -E 'Map State|geometry' | tr -s ' \n' ' ')" >&2
-    done 2>/dev/null || true
+    {
+        alive "the program" "${APP_PID:-}"
+        alive "$WM" "${WM_PID:-}"
+        echo "--- named windows on ${DISPLAY:-}:"
+        xwininfo -root -tree 2>&1 | sed -n 's/^ *\(0x[0-9a-f]*\) \(".*"\): .*/\1 \2/p; /^xwininfo: error/p' | while read -r w name; do
+            [[ $w == 0x* ]] && name+=" $(xwininfo -id "$w" | grep -E 'Map State|geometry' | tr -s ' \n' ' ')"
+            echo "$w $name"
+        done
+        tail -n 20 "$scratch/app.log" "$scratch/wm.log" "$scratch/x.log"
+    } >&2 2>/dev/null || true
     exit 1
 }
 pass() { echo "ok: $*"; }
@@ -57,7 +80,8 @@ until_true() {
 start_x() {
     local attempt
     for attempt in 1 2 3 4 5; do
-        if [ "$WM" = weston ]; then try_start_weston; else try_start_xvfb && set_monitors && try_start_wm; fi && return 0
+        if [[ $WM == weston || $WM == *_wayland ]]; then try_start_wayland; else try_start_xvfb && set_monitors && try_start_wm; fi &&
+            wm_maps_windows && return 0
         echo "start_x: attempt $attempt failed" >&2
         tail -n 5 "$scratch/x.log" "$scratch/wm.log" >&2 2>/dev/null || true
         cleanup
@@ -67,6 +91,7 @@ start_x() {
 }
 
 session_bus() {
+    rm -f "$scratch/bus"
     dbus-daemon --session --nofork --print-address=3 3>"$scratch/bus" >/dev/null 2>&1 &
     pids+=($!)
     until_true 100 test -s "$scratch/bus" || return 1
@@ -102,25 +127,69 @@ set_monitors() {
 
 wm_announced() { xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id'; }
 
+# These talk to the desktop's session bus on start and wait for it.
+needs_bus() { [[ $WM == kwin* || $WM == mutter* || $WM == xfwm4 ]]; }
+
 try_start_wm() {
-    if [ "$WM" = kwin_x11 ] || [ "$WM" = xfwm4 ]; then session_bus || return 1; fi
-    ${WM_COMMAND[$WM]} >"$scratch/wm.log" 2>&1 &
-    pids+=($!)
-    # kwin takes seconds on a loaded machine; some managers announce
-    # themselves before they handle the first map request.
-    until_true 600 wm_announced || return 1
-    [ "$WM" = openbox ] || sleep 1
+    if needs_bus; then session_bus || return 1; fi
+    KWIN_COMPOSE=N ${WM_COMMAND[$WM]} >"$scratch/wm.log" 2>&1 &
+    WM_PID=$!
+    pids+=($WM_PID)
+    until_true 600 wm_announced # kwin takes seconds on a loaded machine
 }
 
-# The program gets WAYLAND_DISPLAY and must choose xcb by itself.
-try_start_weston() {
+# A manager counts as started once it has mapped a window of ours, not when
+# it announces itself: openbox 3.6 announces itself before its event loop
+# runs, and a map request that comes in between waits in openbox's own queue
+# until some other event wakes it (the program's window then stayed
+# unmapped). A root property set on every try is that other event.
+maps_probe() {
+    xprop -root -f _MIREBO_PROBE 8s -set _MIREBO_PROBE 1
+    xprop -name mirebo-probe WM_STATE | grep -q Normal
+}
+wm_maps_windows() {
+    xlogo -title mirebo-probe -geometry 8x8+0+0 >/dev/null 2>&1 &
+    local probe=$! status=0
+    until_true 600 maps_probe || status=1
+    kill "$probe" 2>/dev/null || true
+    wait "$probe" 2>/dev/null || true
+    return $status
+}
+
+# The program gets WAYLAND_DISPLAY and must choose xcb by itself. weston
+# writes its XWayland display in its log; mutter and kwin give it, with
+# mutter's X authority file, to a session command, which writes them down.
+# kwin_wayland runs from a plain copy (the installed one carries a file
+# capability a container refuses) named as kwin looks for its Qt plug-in.
+try_start_wayland() {
+    local width=${SCREEN_SIZE%x*} height=${SCREEN_SIZE#*x} cmd
+    local session='echo $$ $DISPLAY ${XAUTHORITY:-} >"$0"; exec sleep infinity'
     export XDG_RUNTIME_DIR=$scratch/run WAYLAND_DISPLAY=mirebo-$$
     mkdir -p -m 700 "$XDG_RUNTIME_DIR"
-    ${WM_COMMAND[weston]} --socket="$WAYLAND_DISPLAY" --width="${SCREEN_SIZE%x*}" --height="${SCREEN_SIZE#*x}" >"$scratch/wm.log" 2>&1 &
-    pids+=($!)
-    until_true 200 grep -q 'xserver listening on display' "$scratch/wm.log" || return 1
-    export DISPLAY=$(sed -n 's/.*xserver listening on display \(:[0-9]*\).*/\1/p' "$scratch/wm.log" | head -n 1)
-    until_true 200 wm_announced # XWayland starts on the first X client
+    rm -f "$scratch/session"
+    read -r -a cmd <<<"${WM_COMMAND[$WM]}"
+    case $WM in
+    weston) cmd+=(--socket="$WAYLAND_DISPLAY" --width="$width" --height="$height") ;;
+    mutter_wayland) cmd+=(--virtual-monitor "$SCREEN_SIZE" --wayland-display="$WAYLAND_DISPLAY" -- sh -c "$session" "$scratch/session") ;;
+    kwin_wayland)
+        mkdir -p "$scratch/kwin" && cp "$(command -v kwin_wayland)" "$scratch/kwin/" || return 1
+        cmd=("$scratch/kwin/kwin_wayland" "${cmd[@]:1}" --width "$width" --height "$height"
+            --socket "$WAYLAND_DISPLAY" --exit-with-session "sh -c '$session' $scratch/session") ;;
+    esac
+    if needs_bus; then session_bus || return 1; fi
+    "${cmd[@]}" >"$scratch/wm.log" 2>&1 &
+    WM_PID=$!
+    pids+=($WM_PID)
+    if [ "$WM" = weston ]; then
+        until_true 200 grep -q 'xserver listening on display' "$scratch/wm.log" || return 1
+        export DISPLAY=$(sed -n 's/.*xserver listening on display \(:[0-9]*\).*/\1/p' "$scratch/wm.log" | head -n 1)
+    else
+        until_true 600 test -s "$scratch/session" || return 1
+        read -r SESSION_PID DISPLAY XAUTHORITY <"$scratch/session"
+        pids+=($SESSION_PID)
+        export DISPLAY XAUTHORITY
+    fi
+    until_true 600 wm_announced # XWayland may start on the first X client
 }
 
 start_app() {
@@ -129,9 +198,11 @@ start_app() {
     pids+=($APP_PID)
 }
 
+# PATIENCE, where set, is the tries of wait_window and placed: one for a
+# caller that expects to find nothing.
 # wait_window NAME: prints the id of the visible window with that title.
 visible_named() { WINDOW=$(xdotool search --onlyvisible --name "^$1\$" | head -n 1) && [ -n "$WINDOW" ]; }
-wait_window() { until_true 200 visible_named "$1" && echo "$WINDOW"; }
+wait_window() { until_true "${PATIENCE:-200}" visible_named "$1" && echo "$WINDOW"; }
 wait_gone() { until_true 200 eval "! xwininfo -id $1 | grep -q IsViewable"; }
 wait_exit() { until_true 200 eval "! kill -0 $1"; }
 viewable() { xwininfo -id "$1" | grep -q IsViewable; }
@@ -157,7 +228,7 @@ frame_origin() {
 placed() {
     local x y ex ey tolerance=${3:-1}
     read -r ex ey <<<"$2"
-    for _ in $(seq 30); do
+    for _ in $(seq "${PATIENCE:-30}"); do
         read -r x y <<<"$(frame_origin "$1")"
         ((x - ex <= tolerance && ex - x <= tolerance && y - ey <= tolerance && ey - y <= tolerance)) && return 0
         sleep 0.1
