@@ -6,9 +6,17 @@
 
 namespace Platform {
 
-// Windows has only its own platform, and "ＭＳ Ｐゴシック" is one of its
-// system fonts: nothing to choose and nothing to substitute.
-void selectQtPlatform() {}
+// Windows has only its own platform; of its two font engines, DirectWrite
+// draws the Japanese texts the crisper (grey antialiasing, no GDI hinting)
+// and starts the quicker: the GDI engine selects its font into a device
+// context for every glyph it measures. A platform the user chose stays.
+void selectQtPlatform()
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "windows:fontengine=directwrite");
+}
+
+// "ＭＳ Ｐゴシック" is one of the system fonts: nothing to substitute.
 void registerFontSubstitutes() {}
 
 // The frame is the window rectangle, the one GetWindowRect and SetWindowPos
