@@ -131,14 +131,10 @@ cmp -s "$installed" "$MIREBO" || fail "no Mirebo.exe under Program Files\\Mirebo
 # Wine puts a per-machine package's shortcut in the user's Start menu too.
 link=$(find "$c/ProgramData/Microsoft/Windows/Start Menu/Programs" "$c/users" -name 'ミレボ.lnk' 2>/dev/null | head -n 1)
 [ -n "$link" ] || fail "no Start-menu entry ミレボ"
-/usr/bin/python3 - "$link" <<'PY' || fail "the shortcut does not start C:\\Program Files\\Mirebo\\Mirebo.exe"
-import sys
-data, target = open(sys.argv[1], "rb").read(), "C:\\Program Files\\Mirebo\\Mirebo.exe"
-sys.exit(not (target.encode() in data or target.encode("utf-16-le") in data))
-PY
+grep -qaF 'C:\Program Files\Mirebo\Mirebo.exe' "$link" || fail "the shortcut does not start Program Files\\Mirebo\\Mirebo.exe"
 pass "1.0.9 then 1.1.0: one entry ミレボ 1.1.0 with its publisher and icon, Mirebo.exe under Program Files, the Start-menu entry"
 
-start_app wine
+MIREBO='C:\Program Files\Mirebo\Mirebo.exe' start_app wine
 at_corner 'ﾐﾚﾎﾞ' 2370 1500 || fail "the installed program: the today window $DETAIL"
 restart_wine
 pass "the installed program opens at its corner"
