@@ -40,10 +40,8 @@ void registerForms()
     Forms::registerKind(FormKind::frmAbout, [] { return new frmAbout; });
 }
 
-int run(int argc, char *argv[])
+void configureApplication()
 {
-    Platform::selectQtPlatform();
-    QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("mirebo"));
     QApplication::setWindowIcon(programIcon());
     // Lets a desktop match the windows to mirebo.desktop and its icon.
@@ -52,8 +50,18 @@ int run(int argc, char *argv[])
     // unload, not when the last visible window closes.
     QApplication::setQuitOnLastWindowClosed(false);
     Platform::registerFontSubstitutes();
-    Platform::applyDefaultFont();
+    // The style first: setting it gives menus and menu bars the platform
+    // theme's menu font again (on Windows one without Japanese glyphs under
+    // Wine), while the default font set afterwards holds for every class.
     Platform::applyStyle();
+    Platform::applyDefaultFont();
+}
+
+int run(int argc, char *argv[])
+{
+    Platform::selectQtPlatform();
+    QApplication app(argc, argv);
+    configureApplication();
     registerForms();
 
     Forms::Show(FormKind::FrmMain);

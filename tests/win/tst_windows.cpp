@@ -4,9 +4,11 @@
 #include "about/sysinfo_qt.h"
 #include "app.h"
 #include "shell/datetext.h"
+#include "shell/captions.h"
 #include "shell/forms.h"
 
 #include <QLabel>
+#include <QMenuBar>
 #include <QTest>
 
 // Taken before windows.h turns the name into its own macro.
@@ -45,6 +47,7 @@ class TestWindows : public QObject
 private slots:
     void initTestCase()
     {
+        mirebo::configureApplication();
         mirebo::registerForms();
         Forms::setProgramEnd([] {});
         HKEY key = nullptr;
@@ -99,6 +102,12 @@ private slots:
             QCOMPARE(today->findChild<QLabel *>("LblDate")->text(), expected);
 
         QVERIFY(GetWindowLongW(reinterpret_cast<HWND>(today->winId()), GWL_EXSTYLE) & WS_EX_TOPMOST);
+        // Menus in the program's gothic, not in the theme's menu font.
+        QList<QWidget *> menus{today->findChild<QMenuBar *>()};
+        for (QMenu *menu : today->findChildren<QMenu *>())
+            menus << menu;
+        for (const QWidget *menu : menus)
+            QCOMPARE(menu->font().family(), Captions::MsPGothic);
         Forms::Unload(FormKind::FrmMain);
     }
 
