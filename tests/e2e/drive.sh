@@ -47,18 +47,12 @@ declare -A OFFSETS=([today]="158 100" [cal1]="165 221" [cal3]="490 222" [cal12]=
 declare -A WIDTH=([today]=152 [cal1]=159 [cal3]=484 [cal12]=485)
 declare -A FUNCTIONS=([today]=$((8 | 32)) [cal1]=32 [cal3]=32 [cal12]=32)
 
-# A check known not to hold is looked at once (PATIENCE=1) rather than
-# waited for.
+# expect NAME WHAT COMMAND...: a check known not to hold (KNOWN[WM.NAME]) is looked at once (PATIENCE=1).
 expect() {
-    local what=$2 known=${KNOWN[$WM.$1]:-}
-    shift 2
-    if PATIENCE=${known:+1} "$@"; then
-        pass "$what"
-    elif [ -n "$known" ]; then
-        echo "known: $WM: $known"
-    else
-        fail "$what${DETAIL:+: $DETAIL}"
-    fi
+    local known=${KNOWN[$WM.$1]:-}
+    if PATIENCE=${known:+1} "${@:3}"; then pass "$2"
+    elif [ -n "$known" ]; then echo "known: $WM: $known"
+    else fail "$2${DETAIL:+: $DETAIL}"; fi
 }
 
 # Qt rounds device pixels half away from zero.
@@ -79,9 +73,7 @@ not_allowed() { ! allowed "$@" && grep -q 'ALLOWED_ACTIONS(ATOM)' <<<"$DETAIL"; 
 
 # open KIND ID KEYS...: prints the window KIND the keys open in place of ID.
 open() {
-    local kind=$1 from=$2
-    shift 2
-    PATIENCE=${KNOWN[$WM.switch]:+1} switch_to "${TITLE[$kind]}" "$from" "$@" || { expect switch "$* opens the $kind window" false >&2; return 1; }
+    PATIENCE=${KNOWN[$WM.switch]:+1} switch_to "${TITLE[$1]}" "${@:2}" || { expect switch "${*:3} opens the $1 window" false >&2; return 1; }
 }
 
 # check_window KIND ID: what the program asks of the manager is checked as
@@ -102,11 +94,8 @@ check_window() {
     functions=$(($(xprop -id "$id" _MOTIF_WM_HINTS | sed -n 's/.*= //p' | cut -d, -f2)))
     ((($functions & (8 | 16 | 32)) == FUNCTIONS[$kind])) || fail "$kind: title-bar functions $functions"
     expect maximize "$kind: no maximize" not_allowed "$id" MAXIMIZE_HORZ
-    if ((functions & 8)); then
-        expect minimize "$kind: minimize and close" allowed "$id" MINIMIZE
-    else
-        expect minimize "$kind: close only, no minimize" not_allowed "$id" MINIMIZE
-    fi
+    if ((functions & 8)); then expect minimize "$kind: minimize and close" allowed "$id" MINIMIZE
+    else expect minimize "$kind: close only, no minimize" not_allowed "$id" MINIMIZE; fi
     expect close "$kind: close" allowed "$id" CLOSE
 }
 
@@ -215,7 +204,6 @@ while read -r wm screen monitors scale flow; do
     echo "== $WM, $screen${MONITORS:+ as $MONITORS}, scale $SCALE: $flow"
     "flow_$flow"
     cleanup
-    DBUS_SESSION_BUS_ADDRESS=disabled:
     ran=$((ran + 1))
 done <<<"$CASES"
 ((ran)) || fail "no cases for $WM"
