@@ -71,9 +71,10 @@ above() { until_true "${PATIENCE:-40}" eval "xprop -id $1 _NET_WM_STATE | grep -
 allowed() { DETAIL=$(xprop -id "$1" _NET_WM_ALLOWED_ACTIONS 2>&1); grep -q "_NET_WM_ACTION_$2\b" <<<"$DETAIL"; }
 not_allowed() { ! allowed "$@" && grep -q 'ALLOWED_ACTIONS(ATOM)' <<<"$DETAIL"; }
 
-# open KIND ID KEYS...: prints the window KIND the keys open in place of ID.
+# open KIND ID KEYS...: OPENED is the window KIND the keys open in place of ID. Not in a
+# subshell of the caller's, so that a failure ends the test.
 open() {
-    PATIENCE=${KNOWN[$WM.switch]:+1} switch_to "${TITLE[$1]}" "${@:2}" || { expect switch "${*:3} opens the $1 window" false >&2; return 1; }
+    OPENED=$(PATIENCE=${KNOWN[$WM.switch]:+1} switch_to "${TITLE[$1]}" "${@:2}") || { DETAIL=; expect switch "${*:3} opens the $1 window" false; return 1; }
 }
 
 # check_window KIND ID: what the program asks of the manager is checked as
@@ -106,13 +107,12 @@ start_today() {
 }
 
 flow_windows() {
-    local cal
     start_today
     [ -z "${WAYLAND_DISPLAY:-}" ] || pass "with WAYLAND_DISPLAY set the program chose xcb: its window is on XWayland's $DISPLAY"
     check_window today "$TODAY"
-    cal=$(open cal12 "$TODAY" alt+v c y) || return 0
-    check_window cal12 "$cal"
-    type_keys "$cal" alt+f x
+    open cal12 "$TODAY" alt+v c y || return 0
+    check_window cal12 "$OPENED"
+    type_keys "$OPENED" alt+f x
     wait_exit "$APP_PID" || fail "Alt+F, X did not end the program"
     pass "Alt+F then X ends the program"
 }
@@ -120,7 +120,7 @@ flow_windows() {
 # Switches with the real mouse and keyboard; the clock (libfaketime reads it
 # from a file on every call) moves on a day between two loads of the today window.
 flow_calendar() {
-    local clock=$scratch/clock month three icons
+    local clock=$scratch/clock month icons
     # Never back in time: fontconfig would rebuild its caches for every program.
     echo "+0" >"$clock"
     start_today env LD_PRELOAD="$(find /usr/lib -name libfaketime.so.1 | head -n 1)" FAKETIME_TIMESTAMP_FILE="$clock" FAKETIME_NO_CACHE=1
@@ -138,17 +138,18 @@ flow_calendar() {
     check_window cal1 "$month"
 
     echo "+1d" >"$clock"
-    TODAY=$(open today "$month" alt+v d)
+    open today "$month" alt+v d || return 0
+    TODAY=$OPENED
     placed "$TODAY" "$(corner today)" || fail "today: frame $DETAIL"
     sleep 0.3
     import -window "$TODAY" -crop 140x24+0+20 "$clock.after.png"
     [ "$(compare -metric AE "$clock.before.png" "$clock.after.png" null: 2>&1 || true)" != 0 ] || fail "the date was not computed afresh"
     pass "1日 brings the today window back with the new date"
 
-    three=$(open cal3 "$TODAY" alt+v c t)
-    check_window cal3 "$three"
-    TODAY=$(open today "$three" alt+v d)
-    type_keys "$TODAY" alt+f x
+    open cal3 "$TODAY" alt+v c t || return 0
+    check_window cal3 "$OPENED"
+    open today "$OPENED" alt+v d || return 0
+    type_keys "$OPENED" alt+f x
     wait_exit "$APP_PID" || fail "Alt+F, X in the today window did not end the program"
     pass "Alt+F then X in the today window ends the program"
 }
