@@ -32,8 +32,8 @@ inline void dataRows(const char *name, std::initializer_list<const char *> colum
     }
 }
 
-// The current row's field, read as T: dates in ISO form, sizes as "WxH",
-// numbers separated by spaces or commas, "yes" for true.
+// The current row's field, read as T: bytes as they are, dates in ISO form,
+// sizes as "WxH", numbers separated by spaces or commas, "yes" for true.
 template <typename T>
 T field(const char *name)
 {
@@ -41,7 +41,9 @@ T field(const char *name)
     QList<int> numbers;
     for (const QByteArray &number : text.simplified().split(text.contains('x') ? 'x' : text.contains(',') ? ',' : ' '))
         numbers << number.trimmed().toInt();
-    if constexpr (std::is_same_v<T, QDate>)
+    if constexpr (std::is_same_v<T, QByteArray>)
+        return text;
+    else if constexpr (std::is_same_v<T, QDate>)
         return QDate::fromString(QString::fromLatin1(text), Qt::ISODate);
     else if constexpr (std::is_same_v<T, QSize>)
         return QSize(numbers.value(0), numbers.value(1));

@@ -145,8 +145,7 @@ private slots:
     void todayText_data() { dataRows("today_texts.txt", {"lang", "today", "expected"}); }
     void todayText()
     {
-        QFETCH(QByteArray, lang);
-        qputenv("LANG", lang);
+        qputenv("LANG", field<QByteArray>("lang"));
         DateTexts::reset();
         Clock::setToday(field<QDate>("today"));
         const QLabel *label = Forms::Show(Main)->findChild<QLabel *>("LblDate");
@@ -183,11 +182,8 @@ private slots:
             "de_DE@euro", "en_US.UTF-8", "ru_RU.UTF-8", "am_ET.UTF-8@calendar=ethiopic", "en_US@calendar=islamic-civil",
             "sr_RS@latin", "C", "POSIX", "", "xx_YY", "!!garbage!!", "ja_JP.UTF-8@calendar=nonsense"};
         const char *const variables[] = {"LANG", "LC_TIME", "LC_ALL"};
-        int n = 0;
-        for (const char *value : values) {
-            const char *variable = variables[n++ % 3];
-            QTest::addRow("%s=%s", variable, value) << QByteArray(variable) << QByteArray(value);
-        }
+        for (std::size_t n = 0; n < std::size(values); ++n)
+            QTest::addRow("%s=%s", variables[n % 3], values[n]) << QByteArray(variables[n % 3]) << QByteArray(values[n]);
     }
 
     // Every window under odd locales, on the first, an ordinary and the last

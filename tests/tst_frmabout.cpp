@@ -70,20 +70,17 @@ private slots:
     void keysAndButtons_data() { dataRows("about_keys.txt", {"registry", "widget", "key", "log"}); }
     void keysAndButtons()
     {
-        QFETCH(QByteArray, registry);
-        QFETCH(QByteArray, widget);
-        QFETCH(QByteArray, key);
-        QFETCH(QByteArray, log);
-        m_registryFile = QString::fromLatin1(registry);
+        const QString key = field<QString>("key"), log = field<QString>("log");
+        m_registryFile = field<QString>("registry");
         QPointer<frmAbout> form = showAbout();
-        QWidget *target = form->findChild<QWidget *>(QString::fromLatin1(widget));
+        QWidget *target = form->findChild<QWidget *>(field<QString>("widget"));
         target->setFocus();
-        const QKeyCombination combination = QKeySequence::fromString(QString::fromLatin1(key), QKeySequence::PortableText)[0];
+        const QKeyCombination combination = QKeySequence::fromString(key, QKeySequence::PortableText)[0];
         if (key.isEmpty())
             QTest::mouseClick(target, Qt::LeftButton);
         else // through the window, so that the shortcut map sees the key too
             QTest::keyClick(form->windowHandle(), combination.key(), combination.keyboardModifiers());
-        QTRY_COMPARE(m_log.join(u'\n'), QString::fromUtf8(log)); // a mnemonic animates the click first
+        QTRY_COMPARE(m_log.join(u'\n'), log); // a mnemonic animates the click first
         QCOMPARE(Forms::instance(FormKind::frmAbout) == nullptr, log.isEmpty());
         QTRY_COMPARE(form.isNull(), log.isEmpty());
     }

@@ -1,3 +1,4 @@
+#include "calendar/frmcalender.h"
 #include "calendar/monthview.h"
 #include "calendar/monthview_layout.h"
 #include "shell/captions.h"
@@ -20,14 +21,6 @@ namespace {
 const QDate Today(2026, 12, 6); // a Sunday
 const QDate Min(1753, 1, 1), Max(9999, 12, 31);
 
-// The calendar windows' answer: every seventh day from the first, counted
-// with the view's first weekday, read once per marked day.
-void markSundays(const MonthView &view, int count, QList<bool> &state)
-{
-    for (int i = 1; i < count; i += 7)
-        state[i - view.StartOfWeek()] = true;
-}
-
 } // namespace
 
 class TestMonthView : public QObject
@@ -46,10 +39,9 @@ private slots:
     {
         const int months = field<int>("months"), startOfWeek = field<int>("startOfWeek");
         const QDate firstMonth = field<QDate>("firstMonth"), start = field<QDate>("start");
-        const int count = field<int>("count");
 
         const Run run = MonthLayout::displayedRun(firstMonth, months, startOfWeek);
-        QCOMPARE(std::pair(run.start, run.count), std::pair(start, count));
+        QCOMPARE(std::pair(run.start, run.count), std::pair(start, field<int>("count")));
         QVERIFY(!cellForDate(firstMonth, startOfWeek, start.addDays(-1)).isValid());
         QVERIFY(!cellForDate(firstMonth, startOfWeek, start.addDays(CellCount)).isValid());
         QList<bool> bold(run.count);
@@ -59,20 +51,18 @@ private slots:
         const ViewState display{firstMonth, months, startOfWeek, Min, Max, run.start, {}, run.start, &bold};
 
         QSet<qint64> shown;
-        for (int m = 0; m < months; ++m) {
-            for (int cell = 0; cell < CellCount; ++cell) {
-                const int row = cell / ColumnCount, column = cell % ColumnCount;
-                const DayLook look = dayLook(display, m, row, column);
-                if (look.isBlank())
-                    continue;
-                QVERIFY2(!shown.contains(look.date.toJulianDay()), qPrintable(look.date.toString(Qt::ISODate)));
-                shown.insert(look.date.toJulianDay());
-                QCOMPARE(cellForDate(firstMonth.addMonths(m), startOfWeek, look.date), (Cell{row, column}));
-                QCOMPARE(look.trailing, monthOf(look.date) != firstMonth.addMonths(m));
-                QCOMPARE(look.bold, look.date.dayOfWeek() == Qt::Sunday);
-                QCOMPARE(look.enabled, look.date >= Min && look.date <= Max);
-                QCOMPARE(look.selected, look.enabled && look.date == run.start);
-            }
+        for (int i = 0; i < months * CellCount; ++i) {
+            const int m = i / CellCount, row = i % CellCount / ColumnCount, column = i % CellCount % ColumnCount;
+            const DayLook look = dayLook(display, m, row, column);
+            if (look.isBlank())
+                continue;
+            QVERIFY2(!shown.contains(look.date.toJulianDay()), qPrintable(look.date.toString(Qt::ISODate)));
+            shown.insert(look.date.toJulianDay());
+            QCOMPARE(cellForDate(firstMonth.addMonths(m), startOfWeek, look.date), (Cell{row, column}));
+            QCOMPARE(look.trailing, monthOf(look.date) != firstMonth.addMonths(m));
+            QCOMPARE(look.bold, look.date.dayOfWeek() == Qt::Sunday);
+            QCOMPARE(look.enabled, look.date >= Min && look.date <= Max);
+            QCOMPARE(look.selected, look.enabled && look.date == run.start);
         }
         QCOMPARE(shown.size(), run.count);
         QVERIFY(shown.contains(run.start.toJulianDay()) && shown.contains(run.start.toJulianDay() + run.count - 1));
@@ -99,11 +89,11 @@ private slots:
         QFont boldFont = view.font();
         boldFont.setBold(true);
         const QFontMetrics fm(view.font());
-        const int widestNumber = std::max(fm.horizontalAdvance(QStringLiteral("28")),
-                                          QFontMetrics(boldFont).horizontalAdvance(QStringLiteral("28")));
+        const int widestNumber = std::max(fm.horizontalAdvance(u"28"_qs), QFontMetrics(boldFont).horizontalAdvance(u"28"_qs));
         const QImage plain = view.grab().toImage();
+        // Answered as the calendar windows answer: their Sundays bold.
         connect(&view, &MonthView::GetDayBold, &view,
-                [&](QDate, int n, QList<bool> &state) { markSundays(view, n, state); });
+                [&](QDate s, int n, QList<bool> &state) { CalendarForm::markSundays(view, s, n, state); });
         const QImage bold = view.grab().toImage();
         auto ink = [](const QImage &image, const QRect &cell) { // on scaled screens the image has more pixels
             const QRect rect = QTransform::fromScale(image.devicePixelRatio(), image.devicePixelRatio()).mapRect(cell);
@@ -157,7 +147,6 @@ private slots:
     {
         const QSize grid = field<QSize>("grid");
         const QDate value = field<QDate>("value"), start = field<QDate>("start");
-        const int count = field<int>("count");
 
         MonthView view;
         view.setMonthGrid(grid.width(), grid.height());
@@ -166,14 +155,14 @@ private slots:
         connect(&view, &MonthView::GetDayBold, &view, [&](QDate s, int n, QList<bool> &state) {
             QVERIFY(state.size() == n && !state.contains(true));
             requests.append({s, n});
-            markSundays(view, n, state);
+            CalendarForm::markSundays(view, s, n, state);
         });
         view.setValue(value);
         view.resize(view.sizeHint());
         view.grab();
         view.setValue(view.dayLook(0, 2, 3).date); // another visible day
         view.grab();
-        QCOMPARE(requests, (QList{std::pair(start, count)}));
+        QCOMPARE(requests, (QList{std::pair(start, field<int>("count"))}));
         QCOMPARE(view.dayLook(0, 0, 0).date, start);
 
         view.setValue(value.year() < 5000 ? Max : Min); // pages
@@ -236,7 +225,7 @@ private slots:
     {
         MonthView view;
         connect(&view, &MonthView::GetDayBold, &view,
-                [&](QDate, int n, QList<bool> &state) { markSundays(view, n, state); });
+                [&](QDate s, int n, QList<bool> &state) { CalendarForm::markSundays(view, s, n, state); });
         view.setMonthGrid(3, 4);
         view.setValue(Today);
         view.resize(view.sizeHint());

@@ -36,22 +36,18 @@ private slots:
     void values_data() { dataRows("regfile_values.txt", {"type", "data", "file"}); }
     void values()
     {
-        QFETCH(QByteArray, type);
-        QFETCH(QByteArray, data);
-        QFETCH(QByteArray, file);
-        const QByteArray bytes = fileOf(file);
+        const QByteArray bytes = fileOf(field<QByteArray>("file"));
         const Hive hive = Hive::parse(std::string_view(bytes.constData(), std::size_t(bytes.size())));
         const Value *value = hive.find("SOFTWARE\\T", "V");
-        QCOMPARE(value ? QByteArray::number(int(value->type)) + ' ' + QByteArray::fromStdString(value->data) : "- ", type + ' ' + data);
+        QCOMPARE(value ? QByteArray::number(int(value->type)) + ' ' + QByteArray::fromStdString(value->data) : "- ",
+                 field<QByteArray>("type") + ' ' + field<QByteArray>("data"));
     }
 
     void keys_data() { dataRows("regfile_keys.txt", {"path", "present", "file"}); }
     void keys()
     {
-        QFETCH(QByteArray, path);
-        QFETCH(QByteArray, present);
-        QFETCH(QByteArray, file);
-        QCOMPARE(Hive::parse(fileOf(file).toStdString()).hasKey(path.toStdString()), present == "yes");
+        const Hive hive = Hive::parse(fileOf(field<QByteArray>("file")).toStdString());
+        QCOMPARE(hive.hasKey(field<QByteArray>("path").toStdString()), field<bool>("present"));
     }
 
     void unreadableFilesReadEmpty()

@@ -36,27 +36,12 @@ private slots:
     }
     void cleanup() { TestKit::unloadAll(); }
 
-    void corner_data()
-    {
-        QTest::addColumn<QRectF>("screen");
-        QTest::addColumn<QPointF>("offsets");
-        QTest::addColumn<QPointF>("expected");
-
-        QTest::newRow("today, 1920x1080") << QRectF(0, 0, 28800, 16200) << QPointF(2370, 1500) << QPointF(26430, 14700);
-        QTest::newRow("twelve months, 640x480: negative kept") << QRectF(0, 0, 9600, 7200) << QPointF(7365, 9375)
-                                                               << QPointF(2235, -2175);
-        QTest::newRow("screen narrower than the window") << QRectF(0, 0, 1500, 1500) << QPointF(2370, 1500)
-                                                         << QPointF(-870, 0);
-        QTest::newRow("primary right of and below another") << QRectF(28800, 1800, 28800, 16200) << QPointF(2370, 1500)
-                                                            << QPointF(55230, 16500);
-    }
-
+    void corner_data() { dataRows("corners.txt", {"screen", "offsets", "expected"}); }
     void corner()
     {
-        QFETCH(QRectF, screen);
-        QFETCH(QPointF, offsets);
-        QFETCH(QPointF, expected);
-        QCOMPARE(cornerPosition(screen, {float(offsets.x()), float(offsets.y())}), expected);
+        const QList<int> s = field<QList<int>>("screen");
+        const QPoint offsets = field<QPoint>("offsets"), expected = field<QPoint>("expected");
+        QCOMPARE(cornerPosition(QRectF(s[0], s[1], s[2], s[3]), {float(offsets.x()), float(offsets.y())}), QPointF(expected));
     }
 
     // Show loads a window once, and again only after an unload; the program
@@ -89,37 +74,23 @@ private slots:
     void platformChoice_data() { dataRows("platform_choice.txt", {"environment", "forced"}); }
     void platformChoice()
     {
-        QFETCH(QByteArray, environment);
-        QFETCH(QByteArray, forced);
         QMap<QByteArray, QByteArray> env;
-        for (const QByteArray &pair : environment.split(' '))
+        for (const QByteArray &pair : field<QByteArray>("environment").split(' '))
             env.insert(pair.left(pair.indexOf('=')), pair.mid(pair.indexOf('=') + 1));
-        QCOMPARE(Platform::forcedQtPlatform([&](const char *name) { return env.value(name); }), forced);
+        QCOMPARE(Platform::forcedQtPlatform([&](const char *name) { return env.value(name); }), field<QByteArray>("forced"));
     }
 
-    void fallbackFontsOnlyWhereNeeded_data()
-    {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<bool>("primaryOnly");
-
-        QTest::newRow("Japanese date") << QStringLiteral("2026年12月6日(日)") << true;
-        QTest::newRow("menu captions") << QStringLiteral("ﾌｧｲﾙ(&F)表示(&V)ｶﾚﾝﾀﾞｰ(&C)") << true;
-        QTest::newRow("Thai date") << QStringLiteral("6 ธันวาคม 2569(日)") << false;
-    }
-
+    void fallbackFontsOnlyWhereNeeded_data() { dataRows("fallback_fonts.txt", {"text", "primaryOnly"}); }
     void fallbackFontsOnlyWhereNeeded()
     {
-        QFETCH(QString, text);
-        QFETCH(bool, primaryOnly);
         Platform::registerFontSubstitutes();
-        const QFont font = Platform::primaryFontFor(QFont(Captions::MsPGothic, 9), text);
+        const QFont font = Platform::primaryFontFor(QFont(Captions::MsPGothic, 9), field<QString>("text"));
         // Without fallbacks a script the gothic lacks would show as empty boxes.
-        QCOMPARE(bool(font.styleStrategy() & QFont::NoFontMerging), primaryOnly);
+        QCOMPARE(bool(font.styleStrategy() & QFont::NoFontMerging), field<bool>("primaryOnly"));
     }
 
 private:
-    int m_loads = 0;
-    int m_ends = 0;
+    int m_loads = 0, m_ends = 0;
 };
 
 QTEST_MAIN(TestShell)

@@ -48,9 +48,7 @@ private slots:
         TestKit::setUpWindows();
         Forms::setProgramEnd([] { QFAIL("the program ended during a switch"); });
         Clock::setToday(QDate(2026, 12, 6));
-        const int switches = qEnvironmentVariableIntValue("MIREBO_SOAK_SWITCHES") > 0
-            ? qEnvironmentVariableIntValue("MIREBO_SOAK_SWITCHES")
-            : 6000;
+        const int asked = qEnvironmentVariableIntValue("MIREBO_SOAK_SWITCHES"), switches = asked > 0 ? asked : 6000;
         Forms::Show(FormKind::FrmMain);
 
         // A random walk over the view menus' switches, the same walk on every

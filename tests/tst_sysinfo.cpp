@@ -43,19 +43,16 @@ private slots:
     void getKeyValue_data() { dataRows("getkeyvalue.txt", {"file", "key", "valueName", "outcome", "expected"}); }
     void getKeyValue()
     {
-        QFETCH(QByteArray, file);
-        QFETCH(QByteArray, key);
-        QFETCH(QByteArray, valueName);
-        QFETCH(QByteArray, outcome);
-        QFETCH(QByteArray, expected);
-        AccessRecorder registry(registryFile(QString::fromLatin1(file)));
+        const QByteArray outcome = field<QByteArray>("outcome");
+        const std::string key = field<QByteArray>("key").toStdString(), name = field<QByteArray>("valueName").toStdString();
+        AccessRecorder registry(registryFile(field<QString>("file")));
         std::string value = "left over";
-        const auto get = [&] { return SysInfo::GetKeyValue(registry, HKEY_LOCAL_MACHINE, key.toStdString(), valueName.toStdString(), value); };
+        const auto get = [&] { return SysInfo::GetKeyValue(registry, HKEY_LOCAL_MACHINE, key, name, value); };
         if (outcome == "raises")
             QVERIFY_THROWS_EXCEPTION(SysInfo::RuntimeError, get());
         else
             QCOMPARE(get(), outcome == "found");
-        QCOMPARE(QByteArray::fromStdString(value), expected);
+        QCOMPARE(QByteArray::fromStdString(value), field<QByteArray>("expected"));
         QCOMPARE(registry.openKeyCount(), std::size_t(0)); // closed on every way out
         QCOMPARE(registry.asked, std::set<Registry::DWORD>{0x20019});
     }
@@ -63,15 +60,12 @@ private slots:
     void startSysInfo_data() { dataRows("startsysinfo.txt", {"presses", "existing", "log"}); }
     void startSysInfo()
     {
-        QFETCH(QByteArray, presses);
-        QFETCH(QByteArray, existing);
-        QFETCH(QByteArray, log);
-        const auto list = [](const QByteArray &field) { return QString::fromUtf8(field).split(u", "_qs, Qt::SkipEmptyParts); };
+        const auto list = [](const char *column) { return field<QString>(column).split(u", "_qs, Qt::SkipEmptyParts); };
         QStringList happened; // only an existing file starts
         SysInfo::Platform platform;
         const auto saw = [&](const char *what, const std::string &path) {
             happened << what + QString::fromStdString(path);
-            return list(existing).contains(QString::fromStdString(path));
+            return list("existing").contains(QString::fromStdString(path));
         };
         platform.fileTest = [&](const std::string &path) { return saw("test ", path) ? std::string("MSINFO32.EXE") : std::string(); };
         platform.startProgram = [&](const std::string &path) {
@@ -79,13 +73,13 @@ private slots:
                 throw SysInfo::RuntimeError("cannot start");
         };
         platform.messageBox = [&](const std::string &) { happened << "message"; };
-        for (const QString &file : list(presses)) {
+        for (const QString &file : list("presses")) {
             FileRegistry registry = registryFile(file);
             platform.registry = &registry;
             SysInfo::StartSysInfo(platform);
             QCOMPARE(registry.openKeyCount(), std::size_t(0));
         }
-        QCOMPARE(happened, list(log));
+        QCOMPARE(happened, list("log"));
     }
 
     void desktopStartAndFileTest()

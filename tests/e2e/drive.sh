@@ -47,18 +47,12 @@ declare -A OFFSETS=([today]="158 100" [cal1]="165 221" [cal3]="490 222" [cal12]=
 declare -A WIDTH=([today]=152 [cal1]=159 [cal3]=484 [cal12]=485)
 declare -A FUNCTIONS=([today]=$((8 | 32)) [cal1]=32 [cal3]=32 [cal12]=32)
 
-# A check known not to hold is looked at once (PATIENCE=1) rather than
-# waited for.
+# expect NAME WHAT COMMAND...: a check known not to hold (KNOWN[WM.NAME]) is looked at once (PATIENCE=1).
 expect() {
-    local what=$2 known=${KNOWN[$WM.$1]:-}
-    shift 2
-    if PATIENCE=${known:+1} "$@"; then
-        pass "$what"
-    elif [ -n "$known" ]; then
-        echo "known: $WM: $known"
-    else
-        fail "$what${DETAIL:+: $DETAIL}"
-    fi
+    local known=${KNOWN[$WM.$1]:-}
+    if PATIENCE=${known:+1} "${@:3}"; then pass "$2"
+    elif [ -n "$known" ]; then echo "known: $WM: $known"
+    else fail "$2${DETAIL:+: $DETAIL}"; fi
 }
 
 # Qt rounds device pixels half away from zero.
@@ -77,11 +71,10 @@ above() { until_true "${PATIENCE:-40}" eval "xprop -id $1 _NET_WM_STATE | grep -
 allowed() { DETAIL=$(xprop -id "$1" _NET_WM_ALLOWED_ACTIONS 2>&1); grep -q "_NET_WM_ACTION_$2\b" <<<"$DETAIL"; }
 not_allowed() { ! allowed "$@" && grep -q 'ALLOWED_ACTIONS(ATOM)' <<<"$DETAIL"; }
 
-# open KIND ID KEYS...: prints the window KIND the keys open in place of ID.
+# open KIND ID KEYS...: OPENED is the window KIND the keys open in place of ID. Not in a
+# subshell of the caller's, so that a failure ends the test.
 open() {
-    local kind=$1 from=$2
-    shift 2
-    PATIENCE=${KNOWN[$WM.switch]:+1} switch_to "${TITLE[$kind]}" "$from" "$@" || { expect switch "$* opens the $kind window" false >&2; return 1; }
+    OPENED=$(PATIENCE=${KNOWN[$WM.switch]:+1} switch_to "${TITLE[$1]}" "${@:2}") || { DETAIL=; expect switch "${*:3} opens the $1 window" false; return 1; }
 }
 
 # check_window KIND ID: what the program asks of the manager is checked as
@@ -102,11 +95,8 @@ check_window() {
     functions=$(($(xprop -id "$id" _MOTIF_WM_HINTS | sed -n 's/.*= //p' | cut -d, -f2)))
     ((($functions & (8 | 16 | 32)) == FUNCTIONS[$kind])) || fail "$kind: title-bar functions $functions"
     expect maximize "$kind: no maximize" not_allowed "$id" MAXIMIZE_HORZ
-    if ((functions & 8)); then
-        expect minimize "$kind: minimize and close" allowed "$id" MINIMIZE
-    else
-        expect minimize "$kind: close only, no minimize" not_allowed "$id" MINIMIZE
-    fi
+    if ((functions & 8)); then expect minimize "$kind: minimize and close" allowed "$id" MINIMIZE
+    else expect minimize "$kind: close only, no minimize" not_allowed "$id" MINIMIZE; fi
     expect close "$kind: close" allowed "$id" CLOSE
 }
 
@@ -117,13 +107,12 @@ start_today() {
 }
 
 flow_windows() {
-    local cal
     start_today
     [ -z "${WAYLAND_DISPLAY:-}" ] || pass "with WAYLAND_DISPLAY set the program chose xcb: its window is on XWayland's $DISPLAY"
     check_window today "$TODAY"
-    cal=$(open cal12 "$TODAY" alt+v c y) || return 0
-    check_window cal12 "$cal"
-    type_keys "$cal" alt+f x
+    open cal12 "$TODAY" alt+v c y || return 0
+    check_window cal12 "$OPENED"
+    type_keys "$OPENED" alt+f x
     wait_exit "$APP_PID" || fail "Alt+F, X did not end the program"
     pass "Alt+F then X ends the program"
 }
@@ -131,7 +120,7 @@ flow_windows() {
 # Switches with the real mouse and keyboard; the clock (libfaketime reads it
 # from a file on every call) moves on a day between two loads of the today window.
 flow_calendar() {
-    local clock=$scratch/clock month three icons
+    local clock=$scratch/clock month icons
     # Never back in time: fontconfig would rebuild its caches for every program.
     echo "+0" >"$clock"
     start_today env LD_PRELOAD="$(find /usr/lib -name libfaketime.so.1 | head -n 1)" FAKETIME_TIMESTAMP_FILE="$clock" FAKETIME_NO_CACHE=1
@@ -149,17 +138,18 @@ flow_calendar() {
     check_window cal1 "$month"
 
     echo "+1d" >"$clock"
-    TODAY=$(open today "$month" alt+v d)
+    open today "$month" alt+v d || return 0
+    TODAY=$OPENED
     placed "$TODAY" "$(corner today)" || fail "today: frame $DETAIL"
     sleep 0.3
     import -window "$TODAY" -crop 140x24+0+20 "$clock.after.png"
     [ "$(compare -metric AE "$clock.before.png" "$clock.after.png" null: 2>&1 || true)" != 0 ] || fail "the date was not computed afresh"
     pass "1日 brings the today window back with the new date"
 
-    three=$(open cal3 "$TODAY" alt+v c t)
-    check_window cal3 "$three"
-    TODAY=$(open today "$three" alt+v d)
-    type_keys "$TODAY" alt+f x
+    open cal3 "$TODAY" alt+v c t || return 0
+    check_window cal3 "$OPENED"
+    open today "$OPENED" alt+v d || return 0
+    type_keys "$OPENED" alt+f x
     wait_exit "$APP_PID" || fail "Alt+F, X in the today window did not end the program"
     pass "Alt+F then X in the today window ends the program"
 }
@@ -215,7 +205,6 @@ while read -r wm screen monitors scale flow; do
     echo "== $WM, $screen${MONITORS:+ as $MONITORS}, scale $SCALE: $flow"
     "flow_$flow"
     cleanup
-    DBUS_SESSION_BUS_ADDRESS=disabled:
     ran=$((ran + 1))
 done <<<"$CASES"
 ((ran)) || fail "no cases for $WM"

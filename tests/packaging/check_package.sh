@@ -8,8 +8,7 @@ fail=0
 bad() { echo "FAIL: $*"; fail=1; }
 
 cpack -G DEB --config "$build/CPackConfig.cmake" -B "$scratch/out" >"$scratch/cpack.log" 2>&1 || { cat "$scratch/cpack.log"; exit 1; }
-debs=("$scratch"/out/*.deb)
-deb=${debs[0]}
+debs=("$scratch"/out/*.deb) deb=${debs[0]}
 [ ${#debs[@]} -eq 1 ] && [[ $(basename "$deb") =~ ^mirebo_[0-9]+\.[0-9]+\.[0-9]+_[a-z0-9]+\.deb$ ]] || bad "packages made: ${debs[*]}"
 dpkg -x "$deb" "$scratch/root" || { echo "FAIL: dpkg -x"; exit 1; }
 # Exactly these files, none empty: no stray build files, nothing outside /usr.
