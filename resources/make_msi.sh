@@ -5,6 +5,8 @@ set -euo pipefail
 usage="usage: $0 VERSION TITLE EXE ICO OUT"
 version=${1:?$usage} title=${2:?$usage} exe=${3:?$usage} icon=${4:?$usage} out=${5:?$usage}
 [[ $version =~ ^[0-9]+\.[0-9]+\.[0-9]+$ ]] || { echo "$0: version '$version' is not N.N.N" >&2; exit 2; }
+# The texts go into SQL statements between single quotes.
+[[ $title != *"'"* ]] || { echo "$0: the title may not contain a single quote" >&2; exit 2; }
 for file in "$exe" "$icon"; do
     [ -f "$file" ] || { echo "$0: $file: no such file" >&2; exit 2; }
 done
