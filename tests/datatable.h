@@ -8,7 +8,10 @@
 #include <QRegularExpression>
 #include <QTest>
 
-inline QString dataPath(const QString &name) { return qEnvironmentVariable("MIREBO_TEST_DATA") + u'/' + name; }
+inline QString dataPath(const QString &name)
+{
+    return qEnvironmentVariable("MIREBO_TEST_DATA") + u'/' + name;
+}
 
 // Adds the table's rows to the current test, one QByteArray column a field.
 inline void dataRows(const char *name, std::initializer_list<const char *> columns)
@@ -34,7 +37,7 @@ inline void dataRows(const char *name, std::initializer_list<const char *> colum
 
 // The current row's field, read as T: bytes as they are, dates in ISO form,
 // sizes as "WxH", numbers separated by spaces or commas, "yes" for true.
-template <typename T>
+template<typename T>
 T field(const char *name)
 {
     const QByteArray text = *static_cast<QByteArray *>(QTest::qData(name, qMetaTypeId<QByteArray>()));

@@ -69,10 +69,12 @@ private slots:
         listMenus(form->menuBar()->actions(), menus);
         QFile expected(dataPath("menus.txt"));
         QVERIFY(expected.open(QIODevice::ReadOnly));
-        QVERIFY2(QString::fromUtf8(expected.readAll()).split(u'\n').contains(menus.join(u' ')), qPrintable(menus.join(u' ')));
+        QVERIFY2(QString::fromUtf8(expected.readAll()).split(u'\n').contains(menus.join(u' ')),
+                 qPrintable(menus.join(u' ')));
         const Qt::WindowFlags minimize = kind == Main ? Qt::WindowMinimizeButtonHint : Qt::WindowFlags();
-        QCOMPARE(form->windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint
-                                        | Qt::WindowCloseButtonHint | Qt::WindowStaysOnTopHint),
+        QCOMPARE(form->windowFlags()
+                     & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint
+                        | Qt::WindowStaysOnTopHint),
                  minimize | Qt::WindowCloseButtonHint | Qt::WindowStaysOnTopHint);
         QCOMPARE(form->minimumSize(), form->maximumSize());
         QCOMPARE(form->client()->geometry(),
@@ -86,11 +88,13 @@ private slots:
             QCOMPARE(std::pair(label->font().family(), label->font().pointSize()), std::pair(gothic, 12));
             QVERIFY(label->font().italic() && label->font().weight() == QFont::Normal);
         } else {
-            auto *monthView = form->findChild<MonthView *>(QStringLiteral("MonthView%1").arg(grid.width() * grid.height()));
+            auto *monthView =
+                form->findChild<MonthView *>(QStringLiteral("MonthView%1").arg(grid.width() * grid.height()));
             QVERIFY(monthView);
             QCOMPARE(monthView->geometry(), Twips::rectToPixels(0, 0, view.width(), view.height()));
             QCOMPARE(QSize(monthView->monthColumns(), monthView->monthRows()), grid);
-            QCOMPARE(std::pair(monthView->minDate(), monthView->maxDate()), std::pair(QDate(1753, 1, 1), QDate(9999, 12, 31)));
+            QCOMPARE(std::pair(monthView->minDate(), monthView->maxDate()),
+                     std::pair(QDate(1753, 1, 1), QDate(9999, 12, 31)));
             QCOMPARE(monthView->StartOfWeek(), 1);
             QCOMPARE(monthView->value(), Today);
             QCOMPARE(monthView->testAttribute(Qt::WA_SetFont), field<bool>("ownFont"));
@@ -117,7 +121,8 @@ private slots:
             QTest::addRow("%s: exit", formKindName(source)) << source << "mnuFileExit" << QList<FormKind>{};
             for (const auto &[command, target] : switches) {
                 if (target != source)
-                    QTest::addRow("%s: %s", formKindName(source), command) << source << QString(command) << QList{target};
+                    QTest::addRow("%s: %s", formKindName(source), command)
+                        << source << QString(command) << QList{target};
             }
         }
     }
@@ -176,14 +181,32 @@ private slots:
         QTest::addColumn<QByteArray>("variable");
         QTest::addColumn<QByteArray>("value");
 
-        const char *const values[] = {
-            "ja_JP.UTF-8@calendar=japanese", "ja_JP.eucJP", "ja_JP@calendar=chinese", "zh_TW.UTF-8", "ko_KR.UTF-8",
-            "th_TH.UTF-8@calendar=buddhist", "ar_SA.UTF-8", "he_IL@calendar=hebrew", "fa_IR.UTF-8", "ur_PK.UTF-8",
-            "de_DE@euro", "en_US.UTF-8", "ru_RU.UTF-8", "am_ET.UTF-8@calendar=ethiopic", "en_US@calendar=islamic-civil",
-            "sr_RS@latin", "C", "POSIX", "", "xx_YY", "!!garbage!!", "ja_JP.UTF-8@calendar=nonsense"};
+        const char *const values[] = {"ja_JP.UTF-8@calendar=japanese",
+                                      "ja_JP.eucJP",
+                                      "ja_JP@calendar=chinese",
+                                      "zh_TW.UTF-8",
+                                      "ko_KR.UTF-8",
+                                      "th_TH.UTF-8@calendar=buddhist",
+                                      "ar_SA.UTF-8",
+                                      "he_IL@calendar=hebrew",
+                                      "fa_IR.UTF-8",
+                                      "ur_PK.UTF-8",
+                                      "de_DE@euro",
+                                      "en_US.UTF-8",
+                                      "ru_RU.UTF-8",
+                                      "am_ET.UTF-8@calendar=ethiopic",
+                                      "en_US@calendar=islamic-civil",
+                                      "sr_RS@latin",
+                                      "C",
+                                      "POSIX",
+                                      "",
+                                      "xx_YY",
+                                      "!!garbage!!",
+                                      "ja_JP.UTF-8@calendar=nonsense"};
         const char *const variables[] = {"LANG", "LC_TIME", "LC_ALL"};
         for (std::size_t n = 0; n < std::size(values); ++n)
-            QTest::addRow("%s=%s", variables[n % 3], values[n]) << QByteArray(variables[n % 3]) << QByteArray(values[n]);
+            QTest::addRow("%s=%s", variables[n % 3], values[n])
+                << QByteArray(variables[n % 3]) << QByteArray(values[n]);
     }
 
     // Every window under odd locales, on the first, an ordinary and the last

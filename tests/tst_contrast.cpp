@@ -39,8 +39,9 @@ double measured(const QImage &image, const QRect &box)
 QPalette scheme(std::array<QRgb, 8> c)
 {
     QPalette p{QColor(c[2]), QColor(c[0])};
-    const QPalette::ColorRole roles[] = {QPalette::Window, QPalette::WindowText, QPalette::Button, QPalette::ButtonText,
-                                         QPalette::Base, QPalette::Text, QPalette::Highlight, QPalette::HighlightedText};
+    const QPalette::ColorRole roles[] = {QPalette::Window,     QPalette::WindowText,     QPalette::Button,
+                                         QPalette::ButtonText, QPalette::Base,           QPalette::Text,
+                                         QPalette::Highlight,  QPalette::HighlightedText};
     for (int i = 1; i < 8; ++i)
         p.setColor(roles[i], QColor(c[i]));
     p.setColor(QPalette::Link, QColor(c[6]));
@@ -95,7 +96,8 @@ private slots:
             {"1 month", FormKind::FrmCalender, month}, // with a font of its own
             {"3 months", FormKind::FrmCalender3, month},
             {"today window", FormKind::FrmMain, {"LblDate"}},
-            {"About", FormKind::frmAbout,
+            {"About",
+             FormKind::frmAbout,
              {"lblTitle", "lblVersion", "lblDescription", "Label1", "Label2", "lblDisclaimer", "Label3", "cmdOK",
               "cmdSysInfo"}}};
         const std::pair<const char *, QPalette> schemes[] = {

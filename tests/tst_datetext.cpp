@@ -1,5 +1,5 @@
-#include "shell/datetext.h"
 #include "datatable.h"
+#include "shell/datetext.h"
 
 #include <unicode/datefmt.h>
 #include <unicode/timezone.h>
@@ -21,8 +21,8 @@ private slots:
     {
         QTest::addColumn<QString>("locale");
         QTest::addColumn<QDate>("date");
-        for (const char *locale : {"ja_JP", "ja_JP@calendar=japanese", "en_US", "de_DE", "th_TH", "ar_SA", "he_IL", "zh_CN",
-                                   "zh_TW", "ko_KR", "en_US_POSIX"}) {
+        for (const char *locale : {"ja_JP", "ja_JP@calendar=japanese", "en_US", "de_DE", "th_TH", "ar_SA", "he_IL",
+                                   "zh_CN", "zh_TW", "ko_KR", "en_US_POSIX"}) {
             for (QDate date : {QDate(2026, 12, 6), QDate(1753, 1, 1), QDate(9999, 12, 31), QDate(2024, 2, 29)})
                 QTest::addRow("%s %s", locale, qPrintable(date.toString(Qt::ISODate))) << locale << date;
         }
@@ -52,11 +52,13 @@ private slots:
         const QByteArray what = field<QByteArray>("what"), of = field<QByteArray>("of");
         const DateTexts texts(field<QString>("locale"));
         const QDate date = QDate::fromString(QString::fromUtf8(of.size() == 7 ? of + "-01" : of), Qt::ISODate);
-        const QString text = what == "long"  ? texts.longDate(date)
-            : what == "title"                ? texts.monthTitle(date.year(), date.month())
-            : what == "weekday"              ? texts.weekdayHeader(of.toInt())
-                                             : texts.parseLongDate(QString::fromUtf8(of)).value_or(QDate()).toString(Qt::ISODate);
-        QCOMPARE(text.isEmpty() ? QStringLiteral("-") : QString(text).remove(QChar(0x200F)), field<QString>("expected"));
+        const QString text = what == "long"    ? texts.longDate(date)
+                             : what == "title" ? texts.monthTitle(date.year(), date.month())
+                             : what == "weekday"
+                                 ? texts.weekdayHeader(of.toInt())
+                                 : texts.parseLongDate(QString::fromUtf8(of)).value_or(QDate()).toString(Qt::ISODate);
+        QCOMPARE(text.isEmpty() ? QStringLiteral("-") : QString(text).remove(QChar(0x200F)),
+                 field<QString>("expected"));
     }
 };
 

@@ -1,12 +1,12 @@
 #include "calendar/frmcalender.h"
 #include "calendar/monthview.h"
 #include "calendar/monthview_layout.h"
+#include "datatable.h"
 #include "shell/captions.h"
 #include "shell/clock.h"
 #include "shell/datetext.h"
 #include "shell/platform.h"
 #include "shell/twips.h"
-#include "datatable.h"
 
 #include <QAccessible>
 #include <QFontInfo>
@@ -89,7 +89,8 @@ private slots:
         QFont boldFont = view.font();
         boldFont.setBold(true);
         const QFontMetrics fm(view.font());
-        const int widestNumber = std::max(fm.horizontalAdvance(u"28"_qs), QFontMetrics(boldFont).horizontalAdvance(u"28"_qs));
+        const int widestNumber =
+            std::max(fm.horizontalAdvance(u"28"_qs), QFontMetrics(boldFont).horizontalAdvance(u"28"_qs));
         const QImage plain = view.grab().toImage();
         // Answered as the calendar windows answer: their Sundays bold.
         connect(&view, &MonthView::GetDayBold, &view,
@@ -139,7 +140,10 @@ private slots:
         QVERIFY(g.todayTextLeft() + fm.horizontalAdvance(view.todayText()) <= today.right());
     }
 
-    void boldRequestCoversTheDisplay_data() { dataRows("month_bold_requests.txt", {"grid", "value", "start", "count"}); }
+    void boldRequestCoversTheDisplay_data()
+    {
+        dataRows("month_bold_requests.txt", {"grid", "value", "start", "count"});
+    }
     // The windows create the view, then connect, then set the value: the owner is
     // asked once about every day on display, with a list of false to fill in, and
     // again only when the months on display change.
@@ -171,7 +175,10 @@ private slots:
         QCOMPARE(requests.last().first, view.dayLook(0, 0, 0).date);
     }
 
-    void selectionMoves_data() { dataRows("month_selection.txt", {"grid", "shown", "selected", "key", "value", "first"}); }
+    void selectionMoves_data()
+    {
+        dataRows("month_selection.txt", {"grid", "shown", "selected", "key", "value", "first"});
+    }
     // Where the selection lands, which months show, and one valueChanged for each change.
     void selectionMoves()
     {
@@ -209,7 +216,7 @@ private slots:
             QTest::mouseClick(&view, Qt::LeftButton, {}, rect.center());
             QCOMPARE(std::pair(view.value(), view.firstDisplayedMonth()), std::pair(value, first));
         };
-        click(g.dayRect(0, 5, 6), QDate(2027, 1, 9), QDate(2027, 1, 1)); // a day of the next month pages to it
+        click(g.dayRect(0, 5, 6), QDate(2027, 1, 9), QDate(2027, 1, 1));     // a day of the next month pages to it
         click(g.previousArrowRect(), QDate(2027, 1, 9), QDate(2026, 12, 1)); // paging leaves the value alone
         click(g.todayRect(), Today, QDate(2026, 12, 1));
         // 1752-12-31 is shown, greyed, and cannot be chosen; nor can 10000-01-08.
@@ -241,7 +248,9 @@ private slots:
         const auto describe = [](QAccessibleInterface *cell) {
             int start = 0, end = 0;
             return cell->text(QAccessible::Name) + (cell->state().selected ? QStringLiteral(" selected") : QString())
-                + (cell->textInterface()->attributes(0, &start, &end).contains(u"font-weight:bold") ? QStringLiteral(" bold") : QString());
+                   + (cell->textInterface()->attributes(0, &start, &end).contains(u"font-weight:bold")
+                          ? QStringLiteral(" bold")
+                          : QString());
         };
         const auto name = [](QDate date) { return DateTexts::user().longDate(date); };
         QAccessibleInterface *sunday = table->cellAt(1, 0), *monday = table->cellAt(1, 1);

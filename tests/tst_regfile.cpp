@@ -22,7 +22,8 @@ QByteArray fileOf(QByteArray text)
         return text;
     const bool cut = text.contains("{CUT}");
     const QString wide = QString::fromUtf8(text.replace("{UTF-16}", "").replace("{CUT}", ""));
-    const QByteArray utf16 = QByteArray("\xFF\xFE", 2) + QByteArray(reinterpret_cast<const char *>(wide.utf16()), wide.size() * 2);
+    const QByteArray utf16 =
+        QByteArray("\xFF\xFE", 2) + QByteArray(reinterpret_cast<const char *>(wide.utf16()), wide.size() * 2);
     return cut ? utf16.chopped(1) : utf16;
 }
 
@@ -59,7 +60,8 @@ private slots:
         huge.close();
         for (const QString &path : {huge.fileName(), QStringLiteral("/nonexistent/mirebo.reg"), QStringLiteral("/")}) {
             HKEY key = 0;
-            QCOMPARE(FileRegistry::fromFile(path.toStdString()).RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE", 0, 0x2003F, &key),
+            QCOMPARE(FileRegistry::fromFile(path.toStdString())
+                         .RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE", 0, 0x2003F, &key),
                      ERROR_FILE_NOT_FOUND);
         }
     }

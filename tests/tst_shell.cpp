@@ -11,7 +11,10 @@ namespace {
 // A bare window for the runtime's own tests; it counts its load steps.
 struct Plain : Form
 {
-    Plain(FormKind kind, int *loads) : Form(kind, TitleButtons::CloseOnly), loads(loads) {}
+    Plain(FormKind kind, int *loads)
+        : Form(kind, TitleButtons::CloseOnly)
+        , loads(loads)
+    {}
     void Form_Load() override
     {
         ++*loads;
@@ -41,7 +44,8 @@ private slots:
     {
         const QList<int> s = field<QList<int>>("screen");
         const QPoint offsets = field<QPoint>("offsets"), expected = field<QPoint>("expected");
-        QCOMPARE(cornerPosition(QRectF(s[0], s[1], s[2], s[3]), {float(offsets.x()), float(offsets.y())}), QPointF(expected));
+        QCOMPARE(cornerPosition(QRectF(s[0], s[1], s[2], s[3]), {float(offsets.x()), float(offsets.y())}),
+                 QPointF(expected));
     }
 
     // Show loads a window once, and again only after an unload; the program
@@ -77,7 +81,8 @@ private slots:
         QMap<QByteArray, QByteArray> env;
         for (const QByteArray &pair : field<QByteArray>("environment").split(' '))
             env.insert(pair.left(pair.indexOf('=')), pair.mid(pair.indexOf('=') + 1));
-        QCOMPARE(Platform::forcedQtPlatform([&](const char *name) { return env.value(name); }), field<QByteArray>("forced"));
+        QCOMPARE(Platform::forcedQtPlatform([&](const char *name) { return env.value(name); }),
+                 field<QByteArray>("forced"));
     }
 
     void fallbackFontsOnlyWhereNeeded_data() { dataRows("fallback_fonts.txt", {"text", "primaryOnly"}); }

@@ -16,14 +16,22 @@ using Registry::HKEY_LOCAL_MACHINE;
 
 namespace {
 
-std::string local(const QString &path) { return QFile::encodeName(path).toStdString(); }
+std::string local(const QString &path)
+{
+    return QFile::encodeName(path).toStdString();
+}
 
-FileRegistry registryFile(const QString &name) { return FileRegistry::fromFile(local(dataPath("registry/" + name))); }
+FileRegistry registryFile(const QString &name)
+{
+    return FileRegistry::fromFile(local(dataPath("registry/" + name)));
+}
 
 // Windows refuses a standard user write rights under HKEY_LOCAL_MACHINE.
 struct AccessRecorder : FileRegistry
 {
-    explicit AccessRecorder(FileRegistry registry) : FileRegistry(std::move(registry)) {}
+    explicit AccessRecorder(FileRegistry registry)
+        : FileRegistry(std::move(registry))
+    {}
     Registry::LONG RegOpenKeyExA(Registry::HKEY key, const char *subKey, Registry::DWORD options,
                                  Registry::DWORD samDesired, Registry::HKEY *result) override
     {
@@ -44,7 +52,8 @@ private slots:
     void getKeyValue()
     {
         const QByteArray outcome = field<QByteArray>("outcome");
-        const std::string key = field<QByteArray>("key").toStdString(), name = field<QByteArray>("valueName").toStdString();
+        const std::string key = field<QByteArray>("key").toStdString(),
+                          name = field<QByteArray>("valueName").toStdString();
         AccessRecorder registry(registryFile(field<QString>("file")));
         std::string value = "left over";
         const auto get = [&] { return SysInfo::GetKeyValue(registry, HKEY_LOCAL_MACHINE, key, name, value); };
@@ -67,7 +76,9 @@ private slots:
             happened << what + QString::fromStdString(path);
             return list("existing").contains(QString::fromStdString(path));
         };
-        platform.fileTest = [&](const std::string &path) { return saw("test ", path) ? std::string("MSINFO32.EXE") : std::string(); };
+        platform.fileTest = [&](const std::string &path) {
+            return saw("test ", path) ? std::string("MSINFO32.EXE") : std::string();
+        };
         platform.startProgram = [&](const std::string &path) {
             if (!saw("start ", path))
                 throw SysInfo::RuntimeError("cannot start");
@@ -89,10 +100,12 @@ private slots:
         QTemporaryDir dir;
         QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("my tools")));
         QFile result(dir.filePath(QStringLiteral("marker")));
-        for (const auto &[name, word] : {std::pair{"my tools/run me", "right"}, {"my", "wrong"}, {"my tools/run", "wrong"}}) {
+        for (const auto &[name, word] :
+             {std::pair{"my tools/run me", "right"}, {"my", "wrong"}, {"my tools/run", "wrong"}}) {
             QFile script(dir.filePath(QString::fromUtf8(name)));
             QVERIFY(script.open(QIODevice::WriteOnly));
-            script.write(QByteArray("#!/bin/sh\necho ") + word + " >> '" + QFile::encodeName(result.fileName()) + "'\n");
+            script.write(QByteArray("#!/bin/sh\necho ") + word + " >> '" + QFile::encodeName(result.fileName())
+                         + "'\n");
             QVERIFY(script.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner));
         }
         const std::string tools = local(dir.filePath(QStringLiteral("my tools")));

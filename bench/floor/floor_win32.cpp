@@ -20,8 +20,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show)
     windowClass.hInstance = instance;
     windowClass.lpszClassName = L"floor";
     RegisterClassW(&windowClass);
-    const HWND window = CreateWindowW(L"floor", L"floor", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT, 200,
-                                      80, nullptr, nullptr, instance, nullptr);
+    const HWND window = CreateWindowW(L"floor", L"floor", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT, 200, 80,
+                                      nullptr, nullptr, instance, nullptr);
     ShowWindow(window, show);
     MSG message;
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {

@@ -64,7 +64,10 @@ long rssKib(pid_t pid)
     return -1;
 }
 
-int ignoreErrors(Display *, XErrorEvent *) { return 0; }
+int ignoreErrors(Display *, XErrorEvent *)
+{
+    return 0;
+}
 
 } // namespace
 

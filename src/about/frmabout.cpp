@@ -29,9 +29,8 @@ SysInfo::Services services()
 // Texts whose wording is ours.
 const QString SupportAddress = QStringLiteral("https://www.example.com/mirebo/");
 const QString CopyrightLine = QStringLiteral(u"Copyright (C) Quelbrook. All rights reserved.");
-const QString Disclaimer = QStringLiteral(
-    u"本ソフトウェアはフリーソフトです。無償で自由に使用・再配布できます。\n"
-    u"著作権はQuelbrookが保有します。許可なく改変・販売することを禁じます。");
+const QString Disclaimer = QStringLiteral(u"本ソフトウェアはフリーソフトです。無償で自由に使用・再配布できます。\n"
+                                          u"著作権はQuelbrookが保有します。許可なく改変・販売することを禁じます。");
 
 // One stroke of the etched rule: a horizontal line of a colour and width,
 // drawn downwards from its y coordinate.
@@ -53,10 +52,7 @@ public:
     QColor colour() const { return m_colour; }
 
 protected:
-    void paintEvent(QPaintEvent *) override
-    {
-        QPainter(this).fillRect(rect(), m_colour);
-    }
+    void paintEvent(QPaintEvent *) override { QPainter(this).fillRect(rect(), m_colour); }
 
 private:
     QColor m_colour;
@@ -184,8 +180,7 @@ void frmAbout::keyPressEvent(QKeyEvent *event)
             return;
         }
         break;
-    default:
-        break;
+    default: break;
     }
     Form::keyPressEvent(event);
 }
@@ -200,8 +195,8 @@ void frmAbout::showStoredColours()
 {
     const QPalette &window = palette();
     const QColor ground = window.color(QPalette::Window);
-    const std::pair<QLabel *, QColor> stored[] = {{lblTitle, StoredBlack}, {lblDescription, StoredBlack},
-                                                  {lblDisclaimer, StoredBlack}, {Label2, StoredBlue}};
+    const std::pair<QLabel *, QColor> stored[] = {
+        {lblTitle, StoredBlack}, {lblDescription, StoredBlack}, {lblDisclaimer, StoredBlack}, {Label2, StoredBlue}};
     for (const auto &[label, colour] : stored) {
         const QColor fallback = window.color(label == Label2 ? QPalette::Link : QPalette::WindowText);
         QPalette own; // only the text colour is the label's own

@@ -137,7 +137,8 @@ std::optional<std::string> normalizedPath(std::string_view path)
     std::size_t start = 0;
     while (true) {
         const std::size_t end = path.find('\\', start);
-        const std::string_view part = path.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start);
+        const std::string_view part =
+            path.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start);
         if (part.empty())
             return std::nullopt;
         if (!out.empty())
@@ -240,7 +241,9 @@ std::vector<std::string_view> splitLines(std::string_view text)
 class HiveBuilder
 {
 public:
-    explicit HiveBuilder(Hive &hive) : m_hive(hive) {}
+    explicit HiveBuilder(Hive &hive)
+        : m_hive(hive)
+    {}
 
     void addKey(const std::string &path)
     {
@@ -438,8 +441,7 @@ const Value *Hive::find(std::string_view keyPath, std::string_view valueName) co
 
 FileRegistry::FileRegistry(Hive hive)
     : m_hive(std::move(hive))
-{
-}
+{}
 
 FileRegistry FileRegistry::fromFile(const std::string &path)
 {

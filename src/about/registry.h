@@ -40,8 +40,8 @@ public:
     // Zero on success. *size is the buffer size in and the data size out;
     // data that does not fit gives ERROR_MORE_DATA and the size it needs.
     // A null data pointer asks for the type and size only.
-    virtual LONG RegQueryValueExA(HKEY key, const char *valueName, DWORD *reserved, DWORD *type,
-                                  unsigned char *data, DWORD *size) = 0;
+    virtual LONG RegQueryValueExA(HKEY key, const char *valueName, DWORD *reserved, DWORD *type, unsigned char *data,
+                                  DWORD *size) = 0;
 
     virtual LONG RegCloseKey(HKEY key) = 0;
 };

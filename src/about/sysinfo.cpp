@@ -14,7 +14,9 @@ namespace {
 class OpenKey
 {
 public:
-    explicit OpenKey(Registry::Api &registry) : m_registry(registry) {}
+    explicit OpenKey(Registry::Api &registry)
+        : m_registry(registry)
+    {}
     ~OpenKey()
     {
         if (m_open)
@@ -72,21 +74,18 @@ bool GetKeyValue(Registry::Api &registry, const Registry::HKEY &KeyRoot, const s
         --length; // at most one terminating zero goes
 
     switch (KeyValType) {
-    case Registry::REG_SZ:
-        KeyVal.assign(reinterpret_cast<const char *>(tmpVal.data()), length);
-        break;
+    case Registry::REG_SZ: KeyVal.assign(reinterpret_cast<const char *>(tmpVal.data()), length); break;
     case Registry::REG_DWORD: {
         // Least significant byte first; bytes the value does not have read
         // as the zeros the buffer was filled with.
         const std::uint32_t number = std::uint32_t(tmpVal[0]) | (std::uint32_t(tmpVal[1]) << 8)
-            | (std::uint32_t(tmpVal[2]) << 16) | (std::uint32_t(tmpVal[3]) << 24);
+                                     | (std::uint32_t(tmpVal[2]) << 16) | (std::uint32_t(tmpVal[3]) << 24);
         // The old runtime's general formatting leaves a hexadecimal literal
         // as it is, so the text keeps its "&h" form.
         KeyVal = "&h" + hexText(number);
         break;
     }
-    default:
-        break; // no text for other types; KeyVal keeps what it had
+    default: break; // no text for other types; KeyVal keeps what it had
     }
     return true;
 }
@@ -98,8 +97,7 @@ void StartSysInfo(const Platform &platform)
             throw RuntimeError("no registry");
         std::string SysInfoPath;
         if (!GetKeyValue(*platform.registry, Registry::HKEY_LOCAL_MACHINE, MsInfoKey, MsInfoValue, SysInfoPath)) {
-            if (!GetKeyValue(*platform.registry, Registry::HKEY_LOCAL_MACHINE, LocationKey, LocationValue,
-                             SysInfoPath))
+            if (!GetKeyValue(*platform.registry, Registry::HKEY_LOCAL_MACHINE, LocationKey, LocationValue, SysInfoPath))
                 throw RuntimeError("no location");
             // Appended as it is: a folder ending in "\" gets a doubled one.
             const std::string candidate = SysInfoPath + ToolFile;

@@ -18,7 +18,9 @@ namespace SysInfo {
 class RuntimeError : public std::runtime_error
 {
 public:
-    explicit RuntimeError(const std::string &what) : std::runtime_error(what) {}
+    explicit RuntimeError(const std::string &what)
+        : std::runtime_error(what)
+    {}
 };
 
 // Texts are in the narrow code page of the system (UTF-8 on Linux).

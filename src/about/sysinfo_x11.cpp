@@ -69,8 +69,8 @@ Services desktopServices()
 {
     Services services;
     services.openRegistry = [] {
-        return std::unique_ptr<Registry::Api>(
-            new Registry::FileRegistry(Registry::FileRegistry::fromFile(QFile::encodeName(registryFilePath()).toStdString())));
+        return std::unique_ptr<Registry::Api>(new Registry::FileRegistry(
+            Registry::FileRegistry::fromFile(QFile::encodeName(registryFilePath()).toStdString())));
     };
     services.fileTest = desktopFileTest;
     services.startProgram = desktopStartProgram;

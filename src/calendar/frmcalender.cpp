@@ -15,7 +15,8 @@ namespace {
 const CalendarLayout Calendar1{FormKind::FrmCalender, "MonthView1", 1, 1, 2385, 2220, 2385, 2220, 2475, 3315, true};
 const CalendarLayout Calendar3{FormKind::FrmCalender3, "MonthView3", 3, 1, 7215, 2220, 7260, 2235, 7350, 3330, false};
 const CalendarLayout Calendar6{FormKind::FrmCalender6, "MonthView6", 3, 2, 7215, 4230, 7260, 4245, 7350, 5340, true};
-const CalendarLayout Calendar12{FormKind::FrmCalender12, "MonthView12", 3, 4, 7215, 8250, 7275, 8280, 7365, 9375, false};
+const CalendarLayout Calendar12{
+    FormKind::FrmCalender12, "MonthView12", 3, 4, 7215, 8250, 7275, 8280, 7365, 9375, false};
 
 const QDate EarliestDate(1753, 1, 1);
 const QDate LatestDate(9999, 12, 31);
@@ -128,7 +129,15 @@ void CalendarForm::mnuHyouzi12_Click()
     Forms::Switch(this, FormKind::FrmCalender12);
 }
 
-FrmCalender::FrmCalender() : CalendarForm(Calendar1) {}
-FrmCalender3::FrmCalender3() : CalendarForm(Calendar3) {}
-FrmCalender6::FrmCalender6() : CalendarForm(Calendar6) {}
-FrmCalender12::FrmCalender12() : CalendarForm(Calendar12) {}
+FrmCalender::FrmCalender()
+    : CalendarForm(Calendar1)
+{}
+FrmCalender3::FrmCalender3()
+    : CalendarForm(Calendar3)
+{}
+FrmCalender6::FrmCalender6()
+    : CalendarForm(Calendar6)
+{}
+FrmCalender12::FrmCalender12()
+    : CalendarForm(Calendar12)
+{}

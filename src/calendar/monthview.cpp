@@ -50,8 +50,7 @@ struct Colours
         , trailing(Legible::on(month, pal.color(QPalette::PlaceholderText)))
         , header(Legible::on(month, pal.color(QPalette::Highlight)))
         , greyed(Legible::on(control, pal.color(QPalette::Disabled, QPalette::Text)))
-    {
-    }
+    {}
 
     QColor control, month, titleText, title, text, todayText, trailing, header, greyed;
 };
@@ -59,16 +58,18 @@ struct Colours
 void drawCentered(QPainter &p, const QRect &rect, const QStaticText &text)
 {
     const QSizeF size = text.size();
-    p.drawStaticText(QPointF(rect.left() + (rect.width() - size.width()) / 2.0,
-                             rect.top() + (rect.height() - size.height()) / 2.0),
-                     text);
+    p.drawStaticText(
+        QPointF(rect.left() + (rect.width() - size.width()) / 2.0, rect.top() + (rect.height() - size.height()) / 2.0),
+        text);
 }
 
 } // namespace
 
 struct MonthView::Private
 {
-    explicit Private(MonthView *view) : q(view) {}
+    explicit Private(MonthView *view)
+        : q(view)
+    {}
 
     MonthView *q;
     int columns = 1, rows = 1;
@@ -276,8 +277,8 @@ struct MonthView::Private
     void drawArrow(QPainter &p, const QRect &rect, bool previous, bool enabled) const
     {
         const QPalette &pal = q->palette();
-        const QColor colour = enabled ? pal.color(QPalette::HighlightedText)
-                                      : pal.color(QPalette::Disabled, QPalette::HighlightedText);
+        const QColor colour =
+            enabled ? pal.color(QPalette::HighlightedText) : pal.color(QPalette::Disabled, QPalette::HighlightedText);
         const int h = rect.height() / 2 - 1;
         const int cx = rect.center().x(), cy = rect.center().y();
         const int dx = previous ? -h / 2 : h / 2;
@@ -289,7 +290,8 @@ struct MonthView::Private
 };
 
 MonthView::MonthView(QWidget *parent)
-    : QWidget(parent), d(new Private(this))
+    : QWidget(parent)
+    , d(new Private(this))
 {
     MonthViewAccessibility::install();
     setBackgroundRole(QPalette::Button);
@@ -306,8 +308,14 @@ MonthView::~MonthView()
     delete d;
 }
 
-int MonthView::monthColumns() const { return d->columns; }
-int MonthView::monthRows() const { return d->rows; }
+int MonthView::monthColumns() const
+{
+    return d->columns;
+}
+int MonthView::monthRows() const
+{
+    return d->rows;
+}
 
 void MonthView::setMonthGrid(int columns, int rows)
 {
@@ -324,8 +332,14 @@ void MonthView::setMonthGrid(int columns, int rows)
     d->rangeChanged();
 }
 
-QDate MonthView::minDate() const { return d->min; }
-QDate MonthView::maxDate() const { return d->max; }
+QDate MonthView::minDate() const
+{
+    return d->min;
+}
+QDate MonthView::maxDate() const
+{
+    return d->max;
+}
 
 void MonthView::setDateRange(QDate min, QDate max)
 {
@@ -349,14 +363,20 @@ void MonthView::setStartOfWeek(int weekday)
     d->rangeChanged();
 }
 
-QDate MonthView::value() const { return d->value; }
+QDate MonthView::value() const
+{
+    return d->value;
+}
 
 void MonthView::setValue(QDate date)
 {
     d->select(date, Private::Scroll::ToFirst);
 }
 
-QDate MonthView::firstDisplayedMonth() const { return d->first; }
+QDate MonthView::firstDisplayedMonth() const
+{
+    return d->first;
+}
 
 void MonthView::setFirstDisplayedMonth(QDate month)
 {
@@ -370,7 +390,10 @@ DayLook MonthView::dayLook(int monthIndex, int row, int column) const
     return MonthLayout::dayLook(d->display(Clock::today()), monthIndex, row, column);
 }
 
-const Geometry &MonthView::layoutGeometry() const { return d->geometry(); }
+const Geometry &MonthView::layoutGeometry() const
+{
+    return d->geometry();
+}
 
 QString MonthView::monthTitle(int monthIndex) const
 {
@@ -497,9 +520,9 @@ void MonthView::paintEvent(QPaintEvent *)
     p.setBrush(Qt::NoBrush);
     p.drawRect(marker.adjusted(0, 0, -1, -1));
     p.setPen(c.todayText);
-    p.drawStaticText(QPointF(g.todayTextLeft(),
-                             todayLine.top() + (g.todayHeight - d->todayStatic.size().height()) / 2.0),
-                     d->todayStatic);
+    p.drawStaticText(
+        QPointF(g.todayTextLeft(), todayLine.top() + (g.todayHeight - d->todayStatic.size().height()) / 2.0),
+        d->todayStatic);
 }
 
 void MonthView::mousePressEvent(QMouseEvent *event)
@@ -546,8 +569,7 @@ void MonthView::keyPressEvent(QKeyEvent *event)
                   Private::Scroll::Minimal);
         event->accept();
         return;
-    default:
-        QWidget::keyPressEvent(event);
+    default: QWidget::keyPressEvent(event);
     }
 }
 

@@ -19,8 +19,14 @@ const QString NextName = QStringLiteral(u"次の月");
 
 // The table spans all months: MonthRows x 6 week rows by MonthColumns x 7
 // days; a cell of a neighbouring month that is not drawn is an empty cell.
-int tableRows(const MonthView *view) { return view->monthRows() * RowCount; }
-int tableColumns(const MonthView *view) { return view->monthColumns() * ColumnCount; }
+int tableRows(const MonthView *view)
+{
+    return view->monthRows() * RowCount;
+}
+int tableColumns(const MonthView *view)
+{
+    return view->monthColumns() * ColumnCount;
+}
 
 struct DayPlace
 {
@@ -48,9 +54,11 @@ class PartInterface : public QAccessibleInterface,
 {
 public:
     PartInterface(MonthView *view, Part part, int tableRow = 0, int tableColumn = 0)
-        : m_view(view), m_part(part), m_row(tableRow), m_column(tableColumn)
-    {
-    }
+        : m_view(view)
+        , m_part(part)
+        , m_row(tableRow)
+        , m_column(tableColumn)
+    {}
 
     bool isValid() const override
     {
@@ -58,8 +66,10 @@ public:
     }
     QObject *object() const override { return nullptr; }
     QWindow *window() const override { return m_view ? m_view->window()->windowHandle() : nullptr; }
-    QList<QPair<QAccessibleInterface *, QAccessible::Relation>>
-    relations(QAccessible::Relation) const override { return {}; }
+    QList<QPair<QAccessibleInterface *, QAccessible::Relation>> relations(QAccessible::Relation) const override
+    {
+        return {};
+    }
     QAccessibleInterface *focusChild() const override { return nullptr; }
     QAccessibleInterface *childAt(int, int) const override { return nullptr; }
     QAccessibleInterface *parent() const override { return QAccessible::queryAccessibleInterface(m_view.data()); }
@@ -210,7 +220,9 @@ private:
 class ViewInterface : public QAccessibleWidget, public QAccessibleTableInterface
 {
 public:
-    explicit ViewInterface(MonthView *view) : QAccessibleWidget(view, QAccessible::Table) {}
+    explicit ViewInterface(MonthView *view)
+        : QAccessibleWidget(view, QAccessible::Table)
+    {}
     ~ViewInterface() override
     {
         for (QAccessible::Id id : std::as_const(m_parts))

@@ -6,7 +6,7 @@ class MonthView;
 // by their long date, with the paging arrows and the today line as buttons.
 namespace MonthViewAccessibility {
 
-void install(); // registers the interface factory, once per process
+void install();                         // registers the interface factory, once per process
 void displayChanged(MonthView *view);   // the months on display changed
 void selectionChanged(MonthView *view); // the value moved
 

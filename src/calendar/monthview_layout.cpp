@@ -111,8 +111,14 @@ namespace {
 
 // Vertical room around a line of text: a day row, the header and the today
 // line get 3 px, a title 7 px, which at 9 pt leaves 159 x 132 px a month.
-int minRowHeight(const QFontMetrics &m) { return m.height() + 3; }
-int minTitleHeight(const QFontMetrics &m) { return m.height() + 5; }
+int minRowHeight(const QFontMetrics &m)
+{
+    return m.height() + 3;
+}
+int minTitleHeight(const QFontMetrics &m)
+{
+    return m.height() + 5;
+}
 
 } // namespace
 
@@ -144,8 +150,7 @@ QSize Geometry::minimumSize(int columns, int rows, const QFontMetrics &metrics)
     const int monthWidth = std::max(cell * ColumnCount, title) + 4;
     const int monthHeight = minTitleHeight(metrics) + minRowHeight(metrics) * (RowCount + 1);
     const int gap = Geometry().gap;
-    return {columns * monthWidth + (columns - 1) * gap,
-            rows * monthHeight + (rows - 1) * gap + minRowHeight(metrics)};
+    return {columns * monthWidth + (columns - 1) * gap, rows * monthHeight + (rows - 1) * gap + minRowHeight(metrics)};
 }
 
 QRect Geometry::monthRect(int monthIndex) const

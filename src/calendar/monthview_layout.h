@@ -58,7 +58,7 @@ struct ViewState
     QDate min, max;
     QDate value;
     QDate today;
-    QDate boldStart;                 // element 0 of bold
+    QDate boldStart; // element 0 of bold
     const QList<bool> *bold = nullptr;
 };
 

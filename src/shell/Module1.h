@@ -14,7 +14,6 @@ inline constexpr std::intptr_t HWND_TOPMOST = -1;
 inline constexpr unsigned SWP_NOSIZE = 0x0001;
 inline constexpr unsigned SWP_NOMOVE = 0x0002;
 
-long SetWindowPos(QWidget *hwnd, std::intptr_t hWndInsertAfter, int X, int Y, int cx, int cy,
-                  unsigned wFlags);
+long SetWindowPos(QWidget *hwnd, std::intptr_t hWndInsertAfter, int X, int Y, int cx, int cy, unsigned wFlags);
 
 } // namespace Module1

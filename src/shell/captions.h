@@ -23,13 +23,8 @@ inline const QString ViewAbout = QStringLiteral(u"ﾊﾞｰｼﾞｮﾝ情報(&A
 
 // Weekday suffixes of the date strip, 1 = Sunday ... 7 = Saturday.
 inline const QString WeekdaySuffix[7] = {
-    QStringLiteral(u"(日)"),
-    QStringLiteral(u"(月)"),
-    QStringLiteral(u"(火)"),
-    QStringLiteral(u"(水)"),
-    QStringLiteral(u"(木)"),
-    QStringLiteral(u"(金)"),
-    QStringLiteral(u"(土)"),
+    QStringLiteral(u"(日)"), QStringLiteral(u"(月)"), QStringLiteral(u"(火)"), QStringLiteral(u"(水)"),
+    QStringLiteral(u"(木)"), QStringLiteral(u"(金)"), QStringLiteral(u"(土)"),
 };
 
 } // namespace Captions

@@ -26,7 +26,10 @@ QRectF geometryInTwips();
 // Tests give a made-up screen; an empty one returns to the real one. The
 // size alone puts the screen at the origin.
 void setGeometryInTwipsForTesting(QRectF twips);
-inline void setSizeInTwipsForTesting(QSizeF twips) { setGeometryInTwipsForTesting({QPointF(), twips}); }
+inline void setSizeInTwipsForTesting(QSizeF twips)
+{
+    setGeometryInTwipsForTesting({QPointF(), twips});
+}
 
 } // namespace Screen
 

@@ -30,7 +30,7 @@ public:
     QString longDate(QDate date) const;
     std::optional<QDate> parseLongDate(const QString &text) const;
     QString shortDate(QDate date) const;
-    QString monthTitle(int year, int month) const;     // 2026年12月, December 2026
+    QString monthTitle(int year, int month) const; // 2026年12月, December 2026
     // A weekday for a column header, 1 = Monday ... 7 = Sunday: short (日,
     // Su) or, where short names are too wide for a column, narrow (日, S).
     enum class HeaderWidth { Short, Narrow };

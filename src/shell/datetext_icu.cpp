@@ -6,8 +6,8 @@
 #include <unicode/dtptngen.h>
 #include <unicode/gregocal.h>
 #include <unicode/locid.h>
-#include <unicode/smpdtfmt.h>
 #include <unicode/simpletz.h>
+#include <unicode/smpdtfmt.h>
 #include <unicode/timezone.h>
 #include <unicode/uloc.h>
 #include <unicode/ures.h>
@@ -60,8 +60,7 @@ QDate fromUDate(UDate udate)
 void prepare(icu::DateFormat &format)
 {
     format.adoptTimeZone(new icu::SimpleTimeZone(0, icu::UnicodeString(u"UTC")));
-    if (auto *gregorian = dynamic_cast<icu::GregorianCalendar *>(
-            const_cast<icu::Calendar *>(format.getCalendar()))) {
+    if (auto *gregorian = dynamic_cast<icu::GregorianCalendar *>(const_cast<icu::Calendar *>(format.getCalendar()))) {
         UErrorCode status = U_ZERO_ERROR;
         gregorian->setGregorianChange(-HUGE_VAL, status);
     }
@@ -84,11 +83,11 @@ public:
             || !defaultIs("calendarPreferenceData", locale.getCountry(), "gregorian") || numberingSystem(id) != "latn")
             return;
         UErrorCode status = U_ZERO_ERROR;
-        UResourceBundle *bundle
-            = follow(ures_open(nullptr, id, &status), {"calendar", "gregorian", "DateTimePatterns"}, status);
+        UResourceBundle *bundle =
+            follow(ures_open(nullptr, id, &status), {"calendar", "gregorian", "DateTimePatterns"}, status);
         int32_t length = 0;
-        const UChar *pattern
-            = ures_getStringByIndex(bundle, icu::DateFormat::kDateOffset + icu::DateFormat::kLong, &length, &status);
+        const UChar *pattern =
+            ures_getStringByIndex(bundle, icu::DateFormat::kDateOffset + icu::DateFormat::kLong, &length, &status);
         if (U_SUCCESS(status) && numericOnly(pattern, length))
             m_pattern = QString(reinterpret_cast<const QChar *>(pattern), length);
         ures_close(bundle);
@@ -183,13 +182,12 @@ private:
         for (;;) {
             UErrorCode status = U_ZERO_ERROR;
             const char *name = locale.isEmpty() ? "root" : locale.constData();
-            UResourceBundle *bundle
-                = follow(ures_openDirect(nullptr, name, &status), {"NumberElements", "default"}, status);
+            UResourceBundle *bundle =
+                follow(ures_openDirect(nullptr, name, &status), {"NumberElements", "default"}, status);
             int32_t length = 0;
             const UChar *system = ures_getString(bundle, &length, &status);
-            const QByteArray found = U_SUCCESS(status)
-                ? QString(reinterpret_cast<const QChar *>(system), length).toLatin1()
-                : QByteArray();
+            const QByteArray found =
+                U_SUCCESS(status) ? QString(reinterpret_cast<const QChar *>(system), length).toLatin1() : QByteArray();
             ures_close(bundle);
             if (!found.isEmpty() || locale.isEmpty())
                 return found.isEmpty() ? QByteArrayLiteral("latn") : found;
@@ -315,8 +313,8 @@ struct DateTexts::Private
             std::unique_ptr<icu::DateTimePatternGenerator> generator(
                 icu::DateTimePatternGenerator::createInstance(titleLocale, status));
             icu::UnicodeString pattern = U_SUCCESS(status)
-                ? generator->getBestPattern(icu::UnicodeString(u"yMMMM"), status)
-                : icu::UnicodeString(u"MMMM y");
+                                             ? generator->getBestPattern(icu::UnicodeString(u"yMMMM"), status)
+                                             : icu::UnicodeString(u"MMMM y");
             status = U_ZERO_ERROR;
             monthFormat = std::make_unique<icu::SimpleDateFormat>(pattern, titleLocale, status);
             prepare(*monthFormat);

@@ -1,7 +1,7 @@
 #include "shell/datetext.h"
 
-#include <windows.h>
 #include <oleauto.h>
+#include <windows.h>
 
 #include <cmath>
 
@@ -53,10 +53,11 @@ QString userLocaleId()
 // Nothing to keep: every text comes from the user locale at the moment it is
 // asked for, which Windows caches itself.
 struct DateTexts::Private
-{
-};
+{};
 
-DateTexts::DateTexts(const QString &) : d(std::make_unique<Private>()) {}
+DateTexts::DateTexts(const QString &)
+    : d(std::make_unique<Private>())
+{}
 
 DateTexts::~DateTexts() = default;
 

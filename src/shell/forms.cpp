@@ -7,11 +7,11 @@
 #include <QAccessibleWidget>
 #include <QCloseEvent>
 #include <QCoreApplication>
-#include <QVBoxLayout>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPointer>
 #include <QTimer>
+#include <QVBoxLayout>
 
 #include <map>
 
@@ -27,14 +27,11 @@ Qt::WindowFlags flagsFor(Form::TitleButtons buttons)
     // The fixed-size hint gives Windows' fixed single border; X11 ignores it
     // and reads the fixed size from the size hints.
     Qt::WindowFlags flags = Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
-        | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint;
+                            | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint;
     switch (buttons) {
-    case Form::TitleButtons::MinimizeAndClose:
-        return Qt::Window | flags | Qt::WindowMinimizeButtonHint;
-    case Form::TitleButtons::CloseOnly:
-        return Qt::Window | flags;
-    case Form::TitleButtons::DialogClose:
-        return Qt::Dialog | flags;
+    case Form::TitleButtons::MinimizeAndClose: return Qt::Window | flags | Qt::WindowMinimizeButtonHint;
+    case Form::TitleButtons::CloseOnly: return Qt::Window | flags;
+    case Form::TitleButtons::DialogClose: return Qt::Dialog | flags;
     }
     return Qt::Window | flags;
 }

@@ -14,7 +14,7 @@ namespace Legible {
 
 inline constexpr double TargetContrast = 5.5;
 
-double luminance(const QColor &colour); // relative luminance, 0 (black) to 1 (white)
+double luminance(const QColor &colour);            // relative luminance, 0 (black) to 1 (white)
 double contrast(const QColor &a, const QColor &b); // 1 to 21
 
 // `wanted` if it reads on `background`, else `fallback` if that does (the

@@ -8,8 +8,7 @@
 // _NET_WM_STATE_ABOVE: written on the window before it is mapped, or sent to
 // the window manager as a _NET_WM_STATE message once it is. Platforms
 // without a window manager (offscreen) simply keep the flag.
-long Module1::SetWindowPos(QWidget *hwnd, std::intptr_t hWndInsertAfter, int, int, int, int,
-                           unsigned wFlags)
+long Module1::SetWindowPos(QWidget *hwnd, std::intptr_t hWndInsertAfter, int, int, int, int, unsigned wFlags)
 {
     if (!hwnd || hWndInsertAfter != HWND_TOPMOST || (wFlags & (SWP_NOSIZE | SWP_NOMOVE)) != (SWP_NOSIZE | SWP_NOMOVE))
         return 0;

@@ -11,11 +11,23 @@ namespace Twips {
 
 inline constexpr int PerPixel = 15;
 
-inline int toPixels(double twips) { return int(std::lround(twips / PerPixel)); }
-inline float fromPixels(int pixels) { return float(pixels) * PerPixel; }
+inline int toPixels(double twips)
+{
+    return int(std::lround(twips / PerPixel));
+}
+inline float fromPixels(int pixels)
+{
+    return float(pixels) * PerPixel;
+}
 
-inline QPoint toPixels(double left, double top) { return {toPixels(left), toPixels(top)}; }
-inline QSize sizeToPixels(double width, double height) { return {toPixels(width), toPixels(height)}; }
+inline QPoint toPixels(double left, double top)
+{
+    return {toPixels(left), toPixels(top)};
+}
+inline QSize sizeToPixels(double width, double height)
+{
+    return {toPixels(width), toPixels(height)};
+}
 inline QRect rectToPixels(double left, double top, double width, double height)
 {
     return {toPixels(left), toPixels(top), toPixels(width), toPixels(height)};

@@ -9,8 +9,8 @@ using namespace Registry;
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
     FileRegistry registry{Hive::parse(std::string_view(reinterpret_cast<const char *>(data), size))};
-    for (const char *keyName : {"SOFTWARE\\Microsoft\\Shared Tools\\MSINFO", "SOFTWARE\\Microsoft\\Shared Tools Location",
-                                "SOFTWARE\\T", "", "A\\B"}) {
+    for (const char *keyName : {"SOFTWARE\\Microsoft\\Shared Tools\\MSINFO",
+                                "SOFTWARE\\Microsoft\\Shared Tools Location", "SOFTWARE\\T", "", "A\\B"}) {
         HKEY key = 0;
         if (registry.RegOpenKeyExA(HKEY_LOCAL_MACHINE, keyName, 0, 0x2003F, &key) != ERROR_SUCCESS)
             continue;

@@ -3,8 +3,8 @@
 #include "about/sysinfo.h"
 #include "about/sysinfo_qt.h"
 #include "app.h"
-#include "shell/datetext.h"
 #include "shell/captions.h"
+#include "shell/datetext.h"
 #include "shell/forms.h"
 
 #include <QLabel>
@@ -55,7 +55,8 @@ private slots:
                  ERROR_SUCCESS);
         for (const auto &v : Values) {
             if (v.type)
-                RegSetValueExA(key, v.name, 0, v.type, reinterpret_cast<const BYTE *>(v.data.data()), DWORD(v.data.size()));
+                RegSetValueExA(key, v.name, 0, v.type, reinterpret_cast<const BYTE *>(v.data.data()),
+                               DWORD(v.data.size()));
         }
         RegCloseKey(key);
     }
@@ -138,7 +139,10 @@ private slots:
                                GetSystemMetrics(SM_CYSCREEN) - offsets.y() * pixelsPerTwip);
         QVERIFY2(qAbs(rect.left - expected.x()) <= 1 && qAbs(rect.top - expected.y()) <= 1,
                  qPrintable(QStringLiteral("(%1, %2), expected (%3, %4)")
-                                .arg(rect.left).arg(rect.top).arg(expected.x()).arg(expected.y())));
+                                .arg(rect.left)
+                                .arg(rect.top)
+                                .arg(expected.x())
+                                .arg(expected.y())));
     }
 
     void registryValues_data()
