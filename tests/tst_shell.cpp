@@ -11,9 +11,9 @@ namespace {
 // A bare window for the runtime's own tests; it counts its load steps.
 struct Plain : Form
 {
-    Plain(FormKind kind, int *loads)
+    Plain(FormKind kind, int *loadCount)
         : Form(kind, TitleButtons::CloseOnly)
-        , loads(loads)
+        , loads(loadCount)
     {}
     void Form_Load() override
     {
