@@ -1,9 +1,8 @@
 #include "about/regfile.h"
 
-#include <cstring>
+#include <algorithm>
 #include <fstream>
 #include <optional>
-#include <vector>
 
 namespace Registry {
 
@@ -220,20 +219,182 @@ std::optional<std::string> parseHexBytes(std::string_view text)
     return out;
 }
 
-std::vector<std::string_view> splitLines(std::string_view text)
+// The lines of a file one after the other, split at "\n"; the text after
+// the last one is a line too.
+class LineCursor
 {
-    std::vector<std::string_view> lines;
-    std::size_t start = 0;
-    while (start <= text.size()) {
-        const std::size_t nl = text.find('\n', start);
+public:
+    explicit LineCursor(std::string_view text)
+        : m_rest(text)
+    {}
+
+    bool atEnd() const { return m_done; }
+
+    std::string_view next()
+    {
+        const std::size_t nl = m_rest.find('\n');
         if (nl == std::string_view::npos) {
-            lines.push_back(text.substr(start));
-            break;
+            m_done = true;
+            return m_rest;
         }
-        lines.push_back(text.substr(start, nl - start));
-        start = nl + 1;
+        const std::string_view line = m_rest.substr(0, nl);
+        m_rest.remove_prefix(nl + 1);
+        return line;
     }
-    return lines;
+
+private:
+    std::string_view m_rest;
+    bool m_done = false;
+};
+
+// The file's text as UTF-8: UTF-16LE after its byte-order mark, otherwise as
+// it is, without a UTF-8 byte-order mark.
+std::string decodedText(std::string_view bytes)
+{
+    if (bytes.size() >= 2 && std::uint8_t(bytes[0]) == 0xFF && std::uint8_t(bytes[1]) == 0xFE)
+        return utf16leToUtf8(bytes.substr(2));
+    if (bytes.size() >= 3 && bytes.substr(0, 3) == "\xEF\xBB\xBF")
+        bytes.remove_prefix(3);
+    return std::string(bytes);
+}
+
+// The header line: whether the file is version 5, whose strings written in
+// hex are UTF-16LE; nullopt for a file that is no registry export.
+std::optional<bool> isVersion5(std::string_view firstLine)
+{
+    const std::string_view header = trimmed(firstLine);
+    if (header == Header5)
+        return true;
+    if (header == Header4)
+        return false;
+    return std::nullopt;
+}
+
+std::size_t skipBlanks(std::string_view line, std::size_t pos)
+{
+    while (pos < line.size() && isBlank(line[pos]))
+        ++pos;
+    return pos;
+}
+
+// "text", with only a comment after it; the "A" calls hand it out with its zero.
+std::optional<Value> stringData(std::string_view data)
+{
+    std::size_t at = 1;
+    auto text = parseQuoted(data, at);
+    if (!text || !onlyCommentLeft(data.substr(at)))
+        return std::nullopt;
+    return Value{REG_SZ, *text + '\0'};
+}
+
+// The digits after "dword:", stored little-endian as the registry does.
+std::optional<Value> dwordData(std::string_view digits)
+{
+    const std::size_t comment = digits.find(';');
+    if (comment != std::string_view::npos)
+        digits = digits.substr(0, comment);
+    const auto number = parseHex32(trimmed(digits));
+    if (!number)
+        return std::nullopt;
+    std::string le(4, '\0');
+    for (int b = 0; b < 4; ++b)
+        le[std::size_t(b)] = char((*number >> (8 * b)) & 0xFF);
+    return Value{REG_DWORD, le};
+}
+
+// The type of "hex:" (binary) or "hex(N):"; `rest` is left after the colon.
+// Without a type `rest` stays as it was.
+std::optional<DWORD> hexType(std::string_view &rest)
+{
+    if (!rest.empty() && rest.front() == ':') {
+        rest.remove_prefix(1);
+        return REG_BINARY;
+    }
+    if (rest.empty() || rest.front() != '(')
+        return std::nullopt;
+    const std::size_t close = rest.find(')');
+    if (close == std::string_view::npos || close + 1 >= rest.size() || rest[close + 1] != ':')
+        return std::nullopt;
+    const auto type = parseHex32(rest.substr(1, close - 1));
+    rest.remove_prefix(close + 2);
+    return type;
+}
+
+// Adds a piece of wrapped hex data to `joined`, without its comment;
+// whether it ends in "\", so that the data goes on in the next line.
+bool takeHexSegment(std::string_view segment, std::string &joined)
+{
+    const std::size_t comment = segment.find(';');
+    if (comment != std::string_view::npos)
+        segment = segment.substr(0, comment);
+    segment = trimmed(segment);
+    const bool more = !segment.empty() && segment.back() == '\\';
+    if (more)
+        segment.remove_suffix(1);
+    joined += segment;
+    return more;
+}
+
+// What follows "hex": its type and bytes, wrapped over as many lines as end
+// in "\". Strings of a version 5 file are UTF-16LE there.
+std::optional<Value> hexData(std::string_view rest, LineCursor &lines, bool version5)
+{
+    const std::optional<DWORD> type = hexType(rest);
+    std::string joined;
+    bool more = takeHexSegment(rest, joined);
+    while (more && !lines.atEnd())
+        more = takeHexSegment(lines.next(), joined);
+    if (!type || more)
+        return std::nullopt;
+    auto raw = parseHexBytes(joined);
+    if (!raw)
+        return std::nullopt;
+    const bool wide = version5 && (*type == REG_SZ || *type == REG_EXPAND_SZ || *type == REG_MULTI_SZ);
+    if (!wide)
+        return Value{*type, std::move(*raw)};
+    if (raw->size() % 2 != 0)
+        return std::nullopt;
+    return Value{*type, utf16leToUtf8(*raw)}; // the "A" calls hand strings out narrow
+}
+
+// The data after "=": nullopt for a deleted ("-") or broken value, which
+// is then missing.
+std::optional<Value> valueData(std::string_view data, LineCursor &lines, bool version5)
+{
+    if (!data.empty() && data.front() == '"')
+        return stringData(data);
+    if (startsWithFolded(data, "dword:"))
+        return dwordData(data.substr(6));
+    if (startsWithFolded(data, "hex"))
+        return hexData(data.substr(3), lines, version5);
+    return std::nullopt;
+}
+
+struct ValueLine
+{
+    std::string name; // empty for the default value, "@"
+    std::optional<Value> value;
+};
+
+// The value step: "name"=data or @=data. nullopt for a line that names no
+// value; the lines a value is wrapped over are read from `lines`.
+std::optional<ValueLine> valueLine(std::string_view line, LineCursor &lines, bool version5)
+{
+    if (line.front() != '"' && line.front() != '@')
+        return std::nullopt; // not a line regedit would write; ignored
+    std::size_t pos = 1;
+    ValueLine entry;
+    if (line.front() == '"') {
+        auto quoted = parseQuoted(line, pos);
+        if (!quoted)
+            return std::nullopt; // no name, so there is no value to mark missing
+        entry.name = std::move(*quoted);
+    }
+    pos = skipBlanks(line, pos);
+    if (pos >= line.size() || line[pos] != '=')
+        return std::nullopt;
+    entry.value = valueData(line.substr(skipBlanks(line, pos + 1)), lines, version5);
+    return entry;
 }
 
 } // namespace
@@ -269,7 +430,39 @@ public:
             it = m_hive.m_keys.erase(it);
     }
 
-    std::map<std::string, Value> &values(const std::string &path) { return m_hive.m_keys[path]; }
+    // The key step: "[HKEY_LOCAL_MACHINE\A]" adds the key and gives its path,
+    // "[-HKEY_LOCAL_MACHINE\A]" deletes it with its subkeys. A broken line or
+    // another root gives no key, and the values below it are skipped.
+    std::optional<std::string> section(std::string_view line)
+    {
+        const std::size_t close = line.rfind(']');
+        if (close == std::string_view::npos || close < 1)
+            return std::nullopt;
+        std::string_view inner = line.substr(1, close - 1);
+        const bool remove = !inner.empty() && inner.front() == '-';
+        if (remove)
+            inner.remove_prefix(1);
+        auto path = machinePath(inner);
+        if (!path)
+            return std::nullopt;
+        if (remove) {
+            deleteKey(*path);
+            return std::nullopt;
+        }
+        addKey(*path);
+        return path;
+    }
+
+    // A value without data was deleted, or broken and so is missing.
+    void setValue(const std::string &path, const std::string &name, std::optional<Value> value)
+    {
+        auto &values = m_hive.m_keys[path];
+        const std::string key = folded(name);
+        if (value)
+            values[key] = std::move(*value);
+        else
+            values.erase(key);
+    }
 
 private:
     Hive &m_hive;
@@ -278,145 +471,24 @@ private:
 Hive Hive::parse(std::string_view bytes)
 {
     Hive hive;
+    const std::string text = decodedText(bytes);
+    LineCursor lines(text);
+    const std::optional<bool> version5 = isVersion5(lines.next());
+    if (!version5)
+        return hive;
+
     HiveBuilder builder(hive);
-
-    std::string text;
-    bool unicode = false;
-    if (bytes.size() >= 2 && std::uint8_t(bytes[0]) == 0xFF && std::uint8_t(bytes[1]) == 0xFE) {
-        text = utf16leToUtf8(bytes.substr(2));
-    } else {
-        if (bytes.size() >= 3 && bytes.substr(0, 3) == "\xEF\xBB\xBF")
-            bytes.remove_prefix(3);
-        text.assign(bytes);
-    }
-
-    const std::vector<std::string_view> lines = splitLines(text);
-    if (lines.empty())
-        return hive;
-    const std::string_view header = trimmed(lines.front());
-    if (header == Header5)
-        unicode = true;
-    else if (header != Header4)
-        return hive;
-
     // The key the following values belong to; none after a broken section
     // line or a key of another root, whose values are then skipped.
     std::optional<std::string> current;
-
-    for (std::size_t i = 1; i < lines.size(); ++i) {
-        const std::string_view line = trimmed(lines[i]);
+    while (!lines.atEnd()) {
+        const std::string_view line = trimmed(lines.next());
         if (line.empty() || line.front() == ';')
             continue;
-
-        if (line.front() == '[') {
-            current.reset();
-            const std::size_t close = line.rfind(']');
-            if (close == std::string_view::npos || close < 1)
-                continue;
-            std::string_view inner = line.substr(1, close - 1);
-            const bool remove = !inner.empty() && inner.front() == '-';
-            if (remove)
-                inner.remove_prefix(1);
-            const auto path = machinePath(inner);
-            if (!path)
-                continue;
-            if (remove) {
-                builder.deleteKey(*path);
-            } else {
-                builder.addKey(*path);
-                current = *path;
-            }
-            continue;
-        }
-
-        if (line.front() != '"' && line.front() != '@')
-            continue; // not a line regedit would write; ignored
-
-        std::size_t pos = 1;
-        std::string name;
-        if (line.front() == '"') {
-            auto quoted = parseQuoted(line, pos);
-            if (!quoted)
-                continue; // no name, so there is no value to mark missing
-            name = std::move(*quoted);
-        }
-        while (pos < line.size() && isBlank(line[pos]))
-            ++pos;
-        if (pos >= line.size() || line[pos] != '=')
-            continue;
-        ++pos;
-        while (pos < line.size() && isBlank(line[pos]))
-            ++pos;
-        const std::string_view data = line.substr(pos);
-
-        std::optional<Value> value;
-        bool erase = false;
-        if (!data.empty() && data.front() == '"') {
-            std::size_t at = 1;
-            auto str = parseQuoted(data, at);
-            if (str && onlyCommentLeft(data.substr(at)))
-                value = Value{REG_SZ, *str + '\0'};
-        } else if (!data.empty() && data.front() == '-' && onlyCommentLeft(data.substr(1))) {
-            erase = true;
-        } else if (startsWithFolded(data, "dword:")) {
-            std::string_view digits = data.substr(6);
-            const std::size_t comment = digits.find(';');
-            if (comment != std::string_view::npos)
-                digits = digits.substr(0, comment);
-            if (const auto number = parseHex32(trimmed(digits))) {
-                std::string le(4, '\0');
-                for (int b = 0; b < 4; ++b)
-                    le[std::size_t(b)] = char((*number >> (8 * b)) & 0xFF);
-                value = Value{REG_DWORD, le};
-            }
-        } else if (startsWithFolded(data, "hex")) {
-            std::optional<DWORD> type;
-            std::string_view rest = data.substr(3);
-            if (!rest.empty() && rest.front() == ':') {
-                type = REG_BINARY;
-                rest.remove_prefix(1);
-            } else if (!rest.empty() && rest.front() == '(') {
-                const std::size_t close = rest.find(')');
-                if (close != std::string_view::npos && close + 1 < rest.size() && rest[close + 1] == ':') {
-                    type = parseHex32(rest.substr(1, close - 1));
-                    rest.remove_prefix(close + 2);
-                }
-            }
-            // Long data is wrapped: a line ending in "\" goes on in the next.
-            std::string joined;
-            auto takeSegment = [&](std::string_view segment) {
-                const std::size_t comment = segment.find(';');
-                if (comment != std::string_view::npos)
-                    segment = segment.substr(0, comment);
-                segment = trimmed(segment);
-                const bool more = !segment.empty() && segment.back() == '\\';
-                if (more)
-                    segment.remove_suffix(1);
-                joined += segment;
-                return more;
-            };
-            bool more = takeSegment(rest);
-            while (more && i + 1 < lines.size())
-                more = takeSegment(lines[++i]);
-            if (type && !more) {
-                if (auto raw = parseHexBytes(joined)) {
-                    const bool wide = unicode && (*type == REG_SZ || *type == REG_EXPAND_SZ || *type == REG_MULTI_SZ);
-                    if (!wide)
-                        value = Value{*type, std::move(*raw)};
-                    else if (raw->size() % 2 == 0)
-                        value = Value{*type, utf16leToUtf8(*raw)}; // the "A" calls hand strings out narrow
-                }
-            }
-        }
-
-        if (!current)
-            continue;
-        auto &values = builder.values(*current);
-        const std::string key = folded(name);
-        if (value && !erase)
-            values[key] = std::move(*value);
-        else
-            values.erase(key); // deleted, or broken and so missing
+        if (line.front() == '[')
+            current = builder.section(line);
+        else if (auto entry = valueLine(line, lines, *version5); entry && current)
+            builder.setValue(*current, entry->name, std::move(entry->value));
     }
     return hive;
 }
@@ -518,8 +590,7 @@ LONG FileRegistry::RegQueryValueExA(HKEY key, const char *valueName, DWORD *, DW
         *size = needed;
         return ERROR_MORE_DATA;
     }
-    if (needed)
-        std::memcpy(data, value->data.data(), needed);
+    std::copy(value->data.begin(), value->data.end(), data);
     *size = needed;
     return ERROR_SUCCESS;
 }

@@ -45,7 +45,7 @@ private:
 
 // Bigger export files are not ours; they read as an empty registry rather
 // than being pulled into memory.
-inline constexpr std::size_t MaxFileBytes = 16u * 1024u * 1024u;
+inline constexpr std::size_t MaxFileBytes = std::size_t{16} * 1024 * 1024;
 
 class FileRegistry : public Api
 {
