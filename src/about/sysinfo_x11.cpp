@@ -25,7 +25,7 @@ QString fromNarrow(const std::string &text)
 
 QString registryFilePath()
 {
-    const QString fromEnv = qEnvironmentVariable("MIREBO_REGISTRY");
+    QString fromEnv = qEnvironmentVariable("MIREBO_REGISTRY");
     if (!fromEnv.isEmpty())
         return fromEnv;
     const QString installed =

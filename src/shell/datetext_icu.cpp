@@ -151,10 +151,8 @@ private:
                 return false;
             if (c == u'\'')
                 quoted = !quoted;
-            else if (quoted || !((c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z')))
-                continue;
-            else if (c == u'y')
-                continue;
+            else if (quoted || c == u'y' || !((c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z')))
+                continue; // literal text, or the year
             else if ((c != u'M' && c != u'd') || (i + 2 < length && pattern[i + 1] == c && pattern[i + 2] == c))
                 return false;
         }
@@ -231,14 +229,14 @@ QString userLocaleId(const std::function<QString(const char *)> &getenv)
     if (const qsizetype dot = posix.indexOf(u'.'); dot >= 0)
         posix.truncate(dot);
 
-    const QString fallback = QStringLiteral("en_US_POSIX");
+    QString fallback = QStringLiteral("en_US_POSIX");
     if (posix.isEmpty() || posix == u"C" || posix == u"POSIX")
         return fallback;
     for (QChar c : posix) {
         if (!(c.isLetterOrNumber() && c.unicode() < 128) && c != u'_' && c != u'-')
             return fallback;
     }
-    const QString id = posix + modifier;
+    QString id = posix + modifier;
     if (!icuKnowsLanguage(icu::Locale(id.toLatin1().constData())))
         return fallback;
     return id;
