@@ -27,8 +27,8 @@ struct Services
 Services desktopServices();
 
 // Linux only. Where the registry file is read from: $MIREBO_REGISTRY when set, else the
-// installed copy beside the program (../share/mirebo/mirebo.reg), else the
-// copy in the source tree of an uninstalled build.
+// copy beside the program (../share/mirebo/mirebo.reg), which an uninstalled
+// build has in its build tree, where the installed program has it under its prefix.
 QString registryFilePath();
 
 // Like the old runtime's file test with normal attributes: the file's name

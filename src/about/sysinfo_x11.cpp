@@ -28,15 +28,9 @@ QString registryFilePath()
     QString fromEnv = qEnvironmentVariable("MIREBO_REGISTRY");
     if (!fromEnv.isEmpty())
         return fromEnv;
-    const QString installed =
+    const QString beside =
         QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("../share/mirebo/mirebo.reg"));
-    if (QFileInfo::exists(installed))
-        return QDir::cleanPath(installed);
-#ifdef MIREBO_SOURCE_REGISTRY
-    return QStringLiteral(MIREBO_SOURCE_REGISTRY);
-#else
-    return QString();
-#endif
+    return QFileInfo::exists(beside) ? QDir::cleanPath(beside) : QString();
 }
 
 std::string desktopFileTest(const std::string &path)
