@@ -36,7 +36,6 @@ public:
     // compared without regard to ASCII case, as the registry does.
     bool hasKey(std::string_view keyPath) const;
     const Value *find(std::string_view keyPath, std::string_view valueName) const;
-    std::size_t keyCount() const { return m_keys.size(); }
 
 private:
     friend class HiveBuilder;

@@ -5,7 +5,6 @@
 #include "shell/captions.h"
 #include "shell/clock.h"
 #include "shell/corner.h"
-#include "shell/datetext.h"
 #include "shell/twips.h"
 
 #include <QMenu>
@@ -63,19 +62,10 @@ CalendarForm::CalendarForm(const CalendarLayout &layout)
     connect(m_view, &MonthView::GetDayBold, this, &CalendarForm::MonthView_GetDayBold, Qt::DirectConnection);
 }
 
-QDate CalendarForm::openingDate(QDate today)
-{
-    const DateTexts &texts = DateTexts::user();
-    const std::optional<QDate> readBack = texts.parseLongDate(texts.longDate(today));
-    // A long date that does not carry the whole date (or does not read back
-    // at all) must not move the calendar away from today.
-    return readBack && *readBack == today ? *readBack : today;
-}
-
 void CalendarForm::Form_Load()
 {
     placeAtCorner(this, {m_layout.cornerLeft, m_layout.cornerTop});
-    m_view->setValue(openingDate(Clock::today()));
+    m_view->setValue(Clock::today()); // every calendar opens on today
     Module1::SetWindowPos(this, Module1::HWND_TOPMOST, 0, 0, 0, 0, Module1::SWP_NOSIZE | Module1::SWP_NOMOVE);
 }
 

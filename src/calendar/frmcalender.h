@@ -33,10 +33,6 @@ public:
     // starts on Sunday.
     static void markSundays(const MonthView &view, QDate StartDate, int Count, QList<bool> &State);
 
-    // The day the month view opens on: today, read back from its long date
-    // the way the user's locale writes it.
-    static QDate openingDate(QDate today);
-
 protected:
     explicit CalendarForm(const CalendarLayout &layout);
     void Form_Load() override;

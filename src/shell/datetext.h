@@ -4,7 +4,6 @@
 #include <QString>
 #include <functional>
 #include <memory>
-#include <optional>
 
 // Date texts in the user's locale: the long date of the today window, the
 // long date that the calendar windows read back, and the titles and headers
@@ -28,7 +27,6 @@ public:
     static void reset();
 
     QString longDate(QDate date) const;
-    std::optional<QDate> parseLongDate(const QString &text) const;
     QString shortDate(QDate date) const;
     QString monthTitle(int year, int month) const; // 2026年12月, December 2026
     // A weekday for a column header, 1 = Monday ... 7 = Sunday: short (日,

@@ -12,19 +12,14 @@
 #include <unicode/uloc.h>
 #include <unicode/ures.h>
 
-#include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 
 namespace {
 
 constexpr qint64 UnixEpochJulianDay = 2440588;
 constexpr double MillisPerDay = 86400000.0;
-
-icu::UnicodeString toIcu(const QString &s)
-{
-    return icu::UnicodeString(reinterpret_cast<const UChar *>(s.utf16()), int32_t(s.size()));
-}
 
 QString fromIcu(const icu::UnicodeString &s)
 {
@@ -48,11 +43,6 @@ void useFixedUtcDefaultZone()
 UDate toUDate(QDate date)
 {
     return double(date.toJulianDay() - UnixEpochJulianDay) * MillisPerDay;
-}
-
-QDate fromUDate(UDate udate)
-{
-    return QDate::fromJulianDay(qint64(std::floor(udate / MillisPerDay)) + UnixEpochJulianDay);
 }
 
 // QDate counts in the proleptic Gregorian calendar; ICU switches to the
@@ -346,17 +336,6 @@ QString DateTexts::longDate(QDate date) const
     icu::UnicodeString out;
     d->longDate().format(toUDate(date), out);
     return fromIcu(out);
-}
-
-std::optional<QDate> DateTexts::parseLongDate(const QString &text) const
-{
-    const icu::UnicodeString in = toIcu(text);
-    icu::ParsePosition pos(0);
-    const UDate parsed = d->longDate().parse(in, pos);
-    if (pos.getErrorIndex() >= 0 || pos.getIndex() != in.length())
-        return std::nullopt;
-    const QDate date = fromUDate(parsed);
-    return date.isValid() ? std::optional<QDate>(date) : std::nullopt;
 }
 
 QString DateTexts::shortDate(QDate date) const

@@ -1,9 +1,6 @@
 #include "shell/datetext.h"
 
-#include <oleauto.h>
 #include <windows.h>
-
-#include <cmath>
 
 // On Windows the date texts are the user's own Windows formats: the long
 // date pattern chosen in the regional settings, read back by the same
@@ -38,9 +35,6 @@ QString localeText(LCTYPE type)
     return length > 0 ? QString::fromWCharArray(text, length - 1) : QString();
 }
 
-// OLE dates count days from 1899-12-30.
-constexpr qint64 OleEpochJulianDay = 2415019;
-
 } // namespace
 
 QString userLocaleId()
@@ -64,16 +58,6 @@ DateTexts::~DateTexts() = default;
 QString DateTexts::longDate(QDate date) const
 {
     return formatDate(date, DATE_LONGDATE);
-}
-
-std::optional<QDate> DateTexts::parseLongDate(const QString &text) const
-{
-    DATE parsed = 0;
-    std::wstring wide = text.toStdWString(); // the declaration takes no const
-    if (FAILED(VarDateFromStr(wide.data(), LOCALE_USER_DEFAULT, 0, &parsed)))
-        return std::nullopt;
-    const QDate date = QDate::fromJulianDay(qint64(std::floor(parsed)) + OleEpochJulianDay);
-    return date.isValid() ? std::optional<QDate>(date) : std::nullopt;
 }
 
 QString DateTexts::shortDate(QDate date) const
