@@ -1,6 +1,7 @@
 #include "testkit.h"
 
 #include "shell/captions.h"
+#include "shell/weekday.h"
 
 #include <QMap>
 #include <QPointer>
@@ -30,6 +31,18 @@ class TestShell : public QObject
     Q_OBJECT
 
 private slots:
+    void weekdayNumberings()
+    {
+        for (int i = 0; i < 7; ++i) {
+            const QDate date(2026, 12, 6 + i); // from a Sunday on
+            QCOMPARE(Weekday::of(date), 1 + i);
+            QCOMPARE(Weekday::toQt(1 + i), date.dayOfWeek());
+            QCOMPARE(Weekday::toWindows(1 + i), i);
+            QCOMPARE(Weekday::after(Weekday::Sunday, 7 + i), 1 + i);
+            QCOMPARE(Weekday::daysUntil(1 + i, Weekday::Sunday), (7 - i) % 7);
+        }
+    }
+
     void init()
     {
         m_loads = m_ends = 0;

@@ -6,6 +6,7 @@
 #include "shell/clock.h"
 #include "shell/corner.h"
 #include "shell/twips.h"
+#include "shell/weekday.h"
 
 #include <QMenu>
 
@@ -74,7 +75,7 @@ void CalendarForm::markSundays(const MonthView &view, QDate StartDate, int Count
     // With the week starting on Sunday the run starts on a Sunday, and the
     // days to mark are elements 0, 7, 14, ... For any other first day the
     // run's real Sundays are marked instead, found from its start date.
-    const int firstSunday = StartDate.isValid() ? (7 - StartDate.dayOfWeek()) % 7 : 0;
+    const int firstSunday = StartDate.isValid() ? Weekday::daysUntil(Weekday::of(StartDate), Weekday::Sunday) : 0;
     for (int i = 1; i < Count; i += 7) {
         const int w = view.StartOfWeek(); // read anew on every pass
         const int k = w == 1 ? i - w : i - 1 + firstSunday;

@@ -1,4 +1,5 @@
 #include "shell/datetext.h"
+#include "shell/weekday.h"
 
 #include <unicode/calendar.h>
 #include <unicode/datefmt.h>
@@ -358,8 +359,9 @@ QString DateTexts::weekdayHeader(int qtDayOfWeek, HeaderWidth width) const
     const icu::UnicodeString *names = d->dateSymbols().getWeekdays(
         count, icu::DateFormatSymbols::STANDALONE,
         width == HeaderWidth::Short ? icu::DateFormatSymbols::SHORT : icu::DateFormatSymbols::NARROW);
-    // ICU counts 1 = Sunday ... 7 = Saturday, with an empty element 0.
-    const int icuDay = qtDayOfWeek % 7 + 1;
+    // ICU counts as the program does, with an empty element 0.
+    static_assert(UCAL_SUNDAY == Weekday::Sunday);
+    const int icuDay = Weekday::fromQt(qtDayOfWeek);
     if (!names || icuDay >= count)
         return {};
     return fromIcu(names[icuDay]);

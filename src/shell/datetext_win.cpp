@@ -1,4 +1,5 @@
 #include "shell/datetext.h"
+#include "shell/weekday.h"
 
 #include <windows.h>
 
@@ -14,7 +15,7 @@ SYSTEMTIME toSystemTime(QDate date)
     st.wYear = WORD(date.year());
     st.wMonth = WORD(date.month());
     st.wDay = WORD(date.day());
-    st.wDayOfWeek = WORD(date.dayOfWeek() % 7); // 0 = Sunday
+    st.wDayOfWeek = WORD(Weekday::toWindows(Weekday::of(date)));
     return st;
 }
 

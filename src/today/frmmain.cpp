@@ -7,6 +7,7 @@
 #include "shell/datetext.h"
 #include "shell/platform.h"
 #include "shell/twips.h"
+#include "shell/weekday.h"
 #include "today/datelabel.h"
 
 #include <QMenu>
@@ -54,12 +55,7 @@ FrmMain::FrmMain()
 
 QString FrmMain::dateText(QDate date)
 {
-    // Weekday number 1 = Sunday ... 7 = Saturday.
-    const int weekday = date.dayOfWeek() % 7 + 1;
-    QString suffix;
-    if (weekday >= 1 && weekday <= 7)
-        suffix = Captions::WeekdaySuffix[weekday - 1];
-    return DateTexts::user().longDate(date) + suffix;
+    return DateTexts::user().longDate(date) + Captions::WeekdaySuffix[Weekday::of(date) - 1];
 }
 
 void FrmMain::Form_Load()
