@@ -165,6 +165,11 @@ wait_window() { until_true "${PATIENCE:-200}" visible_named "$1" && echo "$WINDO
 wait_gone() { until_true 200 eval "! xwininfo -id $1 | grep -q IsViewable"; }
 wait_exit() { until_true 200 eval "! kill -0 $1"; }
 viewable() { xwininfo -id "$1" | grep -q IsViewable; }
+# in_front ID: as a user who has just started it sees it: viewable, not minimized, active.
+in_front() {
+    viewable "$1" && xprop -id "$1" WM_STATE | grep -q 'state: Normal' \
+        && ! xprop -id "$1" _NET_WM_STATE | grep -q _NET_WM_STATE_HIDDEN && [ "$(xdotool getactivewindow)" = "$1" ]
+}
 origin_of() { xwininfo -id "$1" | awk '/Absolute upper-left X/ {x=$4} /Absolute upper-left Y/ {y=$4} END {print x, y}'; }
 
 # frame_origin ID: "X Y" of the frame, from _NET_FRAME_EXTENTS or else the window the client is in.
@@ -191,12 +196,44 @@ near() {
     ((x - ex <= t && ex - x <= t && y - ey <= t && ey - y <= t))
 }
 
-# type_keys ID KEYS...: with time for a menu to open between keys. Bounded:
-# a manager that never activates the window would hold --sync forever.
-type_keys() {
-    local key
+# press ID KEY: the key typed in window ID. Bounded: a manager that never
+# activates the window would hold --sync forever.
+press() {
     timeout 2 xdotool windowactivate --sync "$1" >/dev/null 2>&1 || true
-    for key in "${@:2}"; do xdotool key --clearmodifiers "$key"; sleep 0.3; done
+    xdotool key --clearmodifiers "$2"
+}
+
+# The program's viewable windows, its menus included.
+shown() { xdotool search --onlyvisible --pid "$APP_PID" 2>/dev/null | sort | tr '\n' ' '; }
+shown_other_than() { [ "$(shown)" != "$1" ]; }
+
+# type_keys ID KEYS...: each key once the one before has had its effect on the
+# program's windows: a menu opened, a window came or went. PATIENCE=1 for keys
+# known not to arrive.
+type_keys() {
+    local key before
+    timeout 2 xdotool windowactivate --sync "$1" >/dev/null 2>&1 || true
+    for key in "${@:2}"; do
+        before=$(shown)
+        xdotool key --clearmodifiers "$key"
+        until_true "${PATIENCE:-200}" shown_other_than "$before" || true
+    done
+}
+
+# settled_image ID CROP FILE: the window's picture within CROP, once it shows
+# something (more than one colour) and two captures in a row agree.
+settled_image() {
+    local previous=$3.previous.png
+    rm -f "$previous"
+    for _ in $(seq 100); do
+        if import -window "$1" -crop "$2" "$3" 2>/dev/null; then
+            [ -f "$previous" ] && [ "$(identify -format %k "$3")" -gt 1 ] \
+                && [ "$(compare -metric AE "$previous" "$3" null: 2>&1)" = 0 ] && return 0
+            cp "$3" "$previous"
+        fi
+        sleep 0.05
+    done
+    return 1
 }
 
 # switch_to TITLE ID KEYS...: the keys typed in window ID open a window titled TITLE in its place; prints its id.
