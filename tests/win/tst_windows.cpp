@@ -152,7 +152,9 @@ private slots:
         const auto &v = Values[index];
         const std::string name = v.name; // a missing key's value is named below TestKey
         const std::size_t slash = name.rfind('\\');
-        const std::string key = TestKey + (slash == std::string::npos ? std::string() : "\\" + name.substr(0, slash));
+        std::string key = TestKey;
+        if (slash != std::string::npos)
+            key.append("\\").append(name, 0, slash);
         const auto registry = SysInfo::desktopServices().openRegistry();
         std::string keyVal = "before";
         QCOMPARE(SysInfo::GetKeyValue(*registry, LocalMachine, key, name.substr(slash + 1), keyVal), v.read);

@@ -24,6 +24,8 @@ BOOL CALLBACK printText(HWND child, LPARAM)
 
 } // namespace
 
+int wmain(int argc, wchar_t *argv[]); // the entry point with -municode, as main is without
+
 int wmain(int argc, wchar_t *argv[])
 {
     // Physical pixels, as a Windows user at that scale sees them.
