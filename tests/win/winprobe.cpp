@@ -2,6 +2,8 @@
 //   winprobe rect TITLE    LEFT TOP RIGHT BOTTOM of GetWindowRect, then TOPMOST (0 or 1),
 //                          the DPI and the screen's width and height, in physical pixels
 //   winprobe texts TITLE   the texts of the window's controls, one a line (a message box's text)
+//   winprobe state TITLE   VISIBLE MINIMIZED FOREGROUND, each 0 or 1: whether a user sees the
+//                          window come up in front
 // Waits up to 20 seconds for a visible top-level window of that exact title;
 // exits 1 when none comes.
 #include <windows.h>
@@ -39,6 +41,11 @@ int wmain(int argc, wchar_t *argv[])
         return 1;
     if (std::wstring(argv[1]) == L"texts")
         return !EnumChildWindows(window, printText, 0);
+    if (std::wstring(argv[1]) == L"state") {
+        std::printf("%d %d %d\n", IsWindowVisible(window) ? 1 : 0, IsIconic(window) ? 1 : 0,
+                    GetForegroundWindow() == window ? 1 : 0);
+        return 0;
+    }
     RECT rect{};
     GetWindowRect(window, &rect);
     const HDC screen = GetDC(nullptr);

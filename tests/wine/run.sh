@@ -8,6 +8,13 @@ source "$here/../e2e/lib.sh" "$build/src/Mirebo.exe"
 # Wine takes the user locale (and its code page, 932) from the environment.
 export LC_ALL=ja_JP.UTF-8 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 export WINEPREFIX=$build/wineprefix
+# What a key changes here is any window on the screen, the tool and the message
+# boxes are other programs' or Wine's; in Wine's own desktop, where every
+# window draws into one X window, its picture.
+shown() {
+    if [ "${desktop:-}" = wine ]; then import -window root rgb:- 2>/dev/null | md5sum
+    else xdotool search --onlyvisible --name '' 2>/dev/null | sort | tr '\n' ' '; fi
+}
 trap 'cleanup; wineserver -k 2>/dev/null || true; rm -rf "$scratch"' EXIT
 
 start_x
@@ -62,6 +69,7 @@ for desktop in openbox wine; do
     done
 done
 reg delete "$explorer" /v Desktop /f
+desktop=openbox
 reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 96 /f
 restart_wine
 
@@ -91,12 +99,22 @@ while IFS='|' read -r path folder expected; do
     [ -n "$folder" ] && reg add "$location" /v MSINFO /t REG_SZ /d "$folder" /f
     type_keys "$about" alt+s
     shown=$(wait_window "$expected") || fail "PATH '$path', MSINFO '$folder': no window '$expected'"
-    [ "$expected" != ミレボ ] || probe texts ミレボ | grep -qx "$message" || fail "the message box does not say $message"
+    front=
+    if [ "$expected" = ミレボ ]; then
+        probe texts ミレボ | grep -qx "$message" || fail "the message box does not say $message"
+    else
+        # As the user who pressed the button sees it: the X window and Windows agree.
+        until_true 100 in_front "$shown" || fail "PATH '$path', MSINFO '$folder': the tool is not in front on X:" \
+            "$(xprop -id "$shown" WM_STATE _NET_WM_STATE | tr -s '\n\t' ' ')"
+        [ "$(probe state "$expected")" = "1 0 1" ] || fail "PATH '$path', MSINFO '$folder': the tool is not" \
+            "visible, normal and in the foreground: $(probe state "$expected")"
+        front=" viewable, not minimized and active"
+    fi
     ! visible_named floor || fail "PATH '$path', MSINFO '$folder': C:\\Program.exe was started"
     type_keys "$shown" Return
     wait_gone "$shown" || xdotool windowkill "$shown"
     viewable "$about" || fail "the About window closed"
-    pass "PATH '$path', MSINFO '$folder': '$expected', and the About window stays"
+    pass "PATH '$path', MSINFO '$folder': '$expected'$front, and the About window stays"
 done <<'CASES'
 C:\windows\system32\msinfo32.exe||システム情報 について
 |C:\windows\system32|システム情報 について
