@@ -222,18 +222,11 @@ type_keys() {
 
 # settled_image ID CROP FILE: the window's picture within CROP, once it shows
 # something (more than one colour) and two captures in a row agree.
-settled_image() {
-    local previous=$3.previous.png
-    rm -f "$previous"
-    for _ in $(seq 100); do
-        if import -window "$1" -crop "$2" "$3" 2>/dev/null; then
-            [ -f "$previous" ] && [ "$(identify -format %k "$3")" -gt 1 ] \
-                && [ "$(compare -metric AE "$previous" "$3" null: 2>&1)" = 0 ] && return 0
-            cp "$3" "$previous"
-        fi
-        sleep 0.05
-    done
-    return 1
+settled_image() { rm -f "$3" "$3.last"; until_true 100 picture_settled "$@"; }
+picture_settled() {
+    cp "$3" "$3.last" || true
+    import -window "$1" -crop "$2" "$3" && [ "$(identify -format %k "$3")" -gt 1 ] \
+        && [ "$(compare -metric AE "$3.last" "$3" null: 2>&1)" = 0 ]
 }
 
 # switch_to TITLE ID KEYS...: the keys typed in window ID open a window titled TITLE in its place; prints its id.
