@@ -63,6 +63,40 @@ void drawCentered(QPainter &p, const QRect &rect, const QStaticText &text)
         text);
 }
 
+// What one day cell shows, built in layers from the plainest look up, so
+// that each later layer wins: the month's text on the month's ground, a
+// neighbouring month's day in its own colour, the selection's colours, and
+// for a day out of range the control's greyed look. Bold and the today and
+// focus frames add to whichever colours won.
+struct CellPaint
+{
+    QColor ground; // invalid: the month's ground, already painted
+    QColor text;
+    bool bold = false;
+    bool todayFrame = false;
+    bool focusFrame = false;
+};
+
+CellPaint cellPaint(const DayLook &look, const Colours &c, bool focused)
+{
+    CellPaint paint;
+    paint.text = c.text;
+    if (look.trailing)
+        paint.text = c.trailing;
+    if (look.selected) {
+        paint.ground = c.title;
+        paint.text = c.titleText;
+    }
+    if (!look.enabled) {
+        paint.ground = c.control;
+        paint.text = c.greyed;
+    }
+    paint.bold = look.bold;
+    paint.todayFrame = look.today;
+    paint.focusFrame = look.selected && focused;
+    return paint;
+}
+
 } // namespace
 
 struct MonthView::Private
@@ -287,6 +321,53 @@ struct MonthView::Private
         p.setBrush(colour);
         p.drawPolygon(triangle, 3);
     }
+
+    // A month's ground, title with its arrows, weekday header and the rule below it.
+    void paintMonthFrame(QPainter &p, int m, const Colours &c) const
+    {
+        const Geometry &g = cachedGeometry;
+        p.fillRect(g.monthRect(m), c.month);
+        const QRect title = g.titleRect(m);
+        p.fillRect(title, c.title);
+        p.setPen(c.titleText);
+        drawCentered(p, title, titles[m]);
+        if (m == 0)
+            drawArrow(p, g.previousArrowRect(), true, canPageBack());
+        if (m == columns - 1)
+            drawArrow(p, g.nextArrowRect(), false, canPageForward());
+
+        p.setPen(c.header);
+        for (int column = 0; column < ColumnCount; ++column)
+            drawCentered(p, g.headerRect(m, column), headers[column]);
+        const QRect lastHeader = g.headerRect(m, ColumnCount - 1);
+        const int lineY = lastHeader.bottom();
+        p.setPen(q->palette().color(QPalette::Mid));
+        p.drawLine(g.headerRect(m, 0).left() + 1, lineY, lastHeader.right() - 1, lineY);
+    }
+
+    // Draws what cellPaint decided, nothing more. A static text is laid out
+    // for the painter's font, so the font must match the one it was prepared
+    // with; it is switched only when the weight changes (painterBold).
+    void paintDay(QPainter &p, const QRect &cell, int day, const CellPaint &look, bool &painterBold) const
+    {
+        if (look.ground.isValid())
+            p.fillRect(cell, look.ground);
+        p.setPen(look.text);
+        if (look.bold != painterBold) {
+            painterBold = look.bold;
+            p.setFont(painterBold ? boldFont : q->font());
+        }
+        drawCentered(p, cell, look.bold ? boldNumbers[day - 1] : numbers[day - 1]);
+        p.setBrush(Qt::NoBrush);
+        if (look.todayFrame) {
+            p.setPen(TodayMarker);
+            p.drawRect(cell.adjusted(0, 0, -1, -1));
+        }
+        if (look.focusFrame) {
+            p.setPen(QPen(look.text, 1, Qt::DotLine));
+            p.drawRect(cell.adjusted(1, 1, -2, -2));
+        }
+    }
 };
 
 MonthView::MonthView(QWidget *parent)
@@ -447,78 +528,28 @@ void MonthView::paintEvent(QPaintEvent *)
     d->ensureTodayText(today);
 
     const Geometry &g = d->geometry();
-    const QPalette &pal = palette();
-    const Colours c(pal, foregroundRole());
+    const Colours c(palette(), foregroundRole());
     const ViewState display = d->display(today);
 
     QPainter p(this);
     p.fillRect(rect(), c.control);
-
     for (int m = 0; m < d->months(); ++m) {
-        const QRect month = g.monthRect(m);
-        p.fillRect(month, c.month);
-        const QRect title = g.titleRect(m);
-        p.fillRect(title, c.title);
-        p.setPen(c.titleText);
-        drawCentered(p, title, d->titles[m]);
-        if (m == 0)
-            d->drawArrow(p, g.previousArrowRect(), true, d->canPageBack());
-        if (m == d->columns - 1)
-            d->drawArrow(p, g.nextArrowRect(), false, d->canPageForward());
-
-        p.setPen(c.header);
-        for (int column = 0; column < ColumnCount; ++column)
-            drawCentered(p, g.headerRect(m, column), d->headers[column]);
-        const QRect lastHeader = g.headerRect(m, ColumnCount - 1);
-        const int lineY = lastHeader.bottom();
-        p.setPen(pal.color(QPalette::Mid));
-        p.drawLine(g.headerRect(m, 0).left() + 1, lineY, lastHeader.right() - 1, lineY);
-
+        d->paintMonthFrame(p, m, c);
         bool painterBold = false;
-        for (int row = 0; row < RowCount; ++row) {
-            for (int column = 0; column < ColumnCount; ++column) {
-                const DayLook look = MonthLayout::dayLook(display, m, row, column);
-                if (look.isBlank())
-                    continue;
-                const QRect cell = g.dayRect(m, row, column);
-                if (!look.enabled) {
-                    p.fillRect(cell, c.control);
-                    p.setPen(c.greyed);
-                } else if (look.selected) {
-                    p.fillRect(cell, c.title);
-                    p.setPen(c.titleText);
-                } else {
-                    p.setPen(look.trailing ? c.trailing : c.text);
-                }
-                // A static text is laid out for the painter's font, so the
-                // font must match the one it was prepared with.
-                const int day = look.date.day() - 1;
-                if (look.bold != painterBold) {
-                    painterBold = look.bold;
-                    p.setFont(painterBold ? d->boldFont : font());
-                }
-                drawCentered(p, cell, look.bold ? d->boldNumbers[day] : d->numbers[day]);
-                if (look.today) {
-                    p.setPen(TodayMarker);
-                    p.setBrush(Qt::NoBrush);
-                    p.drawRect(cell.adjusted(0, 0, -1, -1));
-                }
-                if (look.selected && hasFocus()) {
-                    p.setPen(QPen(c.titleText, 1, Qt::DotLine));
-                    p.setBrush(Qt::NoBrush);
-                    p.drawRect(cell.adjusted(1, 1, -2, -2));
-                }
-            }
+        for (int cell = 0; cell < CellCount; ++cell) {
+            const int row = cell / ColumnCount, column = cell % ColumnCount;
+            const DayLook look = MonthLayout::dayLook(display, m, row, column);
+            if (!look.isBlank())
+                d->paintDay(p, g.dayRect(m, row, column), look.date.day(), cellPaint(look, c, hasFocus()), painterBold);
         }
         if (painterBold)
             p.setFont(font());
     }
 
     const QRect todayLine = g.todayRect();
-    const QRect marker = g.todayMarkerRect();
     p.setPen(TodayMarker);
     p.setBrush(Qt::NoBrush);
-    p.drawRect(marker.adjusted(0, 0, -1, -1));
+    p.drawRect(g.todayMarkerRect().adjusted(0, 0, -1, -1));
     p.setPen(c.todayText);
     p.drawStaticText(
         QPointF(g.todayTextLeft(), todayLine.top() + (g.todayHeight - d->todayStatic.size().height()) / 2.0),
