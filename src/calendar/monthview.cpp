@@ -459,12 +459,6 @@ QDate MonthView::firstDisplayedMonth() const
     return d->first;
 }
 
-void MonthView::setFirstDisplayedMonth(QDate month)
-{
-    if (month.isValid())
-        d->setFirst(month);
-}
-
 DayLook MonthView::dayLook(int monthIndex, int row, int column) const
 {
     d->ensureBold();

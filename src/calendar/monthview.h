@@ -39,8 +39,6 @@ public:
     void setValue(QDate date);
 
     QDate firstDisplayedMonth() const; // the first day of the top-left month
-    // Shows `month` in the top-left corner, as far as the limits allow.
-    void setFirstDisplayedMonth(QDate month);
     int monthCount() const { return monthColumns() * monthRows(); }
 
     // What the paint code draws, for tests and accessibility: the look of a
