@@ -1,5 +1,6 @@
 #include "calendar/monthview.h"
 
+#include "calendar/holidays.h"
 #include "calendar/monthview_accessible.h"
 #include "calendar/monthview_layout.h"
 #include "shell/clock.h"
@@ -11,6 +12,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QStaticText>
+#include <QToolTip>
 #include <algorithm>
 #include <array>
 
@@ -23,6 +25,33 @@ const QString TodayPrefix = QStringLiteral(u"今日: ");
 // The today marker, in the today line and around today's cell: a colour of
 // its own, so it stays visible on the selection.
 const QColor TodayMarker(0xc0, 0x00, 0x00);
+
+// Holidays in red, as Japanese calendars print them, a lighter red where the
+// month's ground is dark: 7.4:1 on white, 6.9:1 on near-black. That is more
+// than Legible's aim, since the one-pixel stem of a "1" shows only about
+// three quarters of its colour's contrast on the pixels.
+const QColor HolidayRed(0xb0, 0x00, 0x00);
+const QColor HolidayRedOnDark(0xff, 0x80, 0x80);
+constexpr double HolidayContrast = 7;
+
+QColor mixed(const QColor &a, const QColor &b, double share) // share of b
+{
+    return QColor::fromRgbF(a.redF() + (b.redF() - a.redF()) * share, a.greenF() + (b.greenF() - a.greenF()) * share,
+                            a.blueF() + (b.blueF() - a.blueF()) * share);
+}
+
+// A neighbouring month's holiday: the red taken towards the neighbouring
+// days' colour (as it lands on the ground), as far as it still reads well.
+QColor trailingHoliday(const QColor &ground, const QColor &holiday, const QColor &trailing)
+{
+    const QColor landed = mixed(ground, trailing, trailing.alphaF());
+    for (const double share : {0.5, 0.25}) {
+        const QColor candidate = mixed(holiday, landed, share);
+        if (Legible::contrast(candidate, ground) >= HolidayContrast)
+            return candidate;
+    }
+    return holiday;
+}
 
 QStaticText preparedText(const QString &text, const QFont &font)
 {
@@ -50,9 +79,11 @@ struct Colours
         , trailing(Legible::on(month, pal.color(QPalette::PlaceholderText)))
         , header(Legible::on(month, pal.color(QPalette::Highlight)))
         , greyed(Legible::on(control, pal.color(QPalette::Disabled, QPalette::Text)))
+        , holiday(Legible::on(month, HolidayRed, HolidayRedOnDark))
+        , trailingHoliday(::trailingHoliday(month, holiday, trailing))
     {}
 
-    QColor control, month, titleText, title, text, todayText, trailing, header, greyed;
+    QColor control, month, titleText, title, text, todayText, trailing, header, greyed, holiday, trailingHoliday;
 };
 
 void drawCentered(QPainter &p, const QRect &rect, const QStaticText &text)
@@ -65,9 +96,10 @@ void drawCentered(QPainter &p, const QRect &rect, const QStaticText &text)
 
 // What one day cell shows, built in layers from the plainest look up, so
 // that each later layer wins: the month's text on the month's ground, a
-// neighbouring month's day in its own colour, the selection's colours, and
-// for a day out of range the control's greyed look. Bold and the today and
-// focus frames add to whichever colours won.
+// neighbouring month's day in its own colour, a holiday in red (faded
+// towards the neighbouring month's colour on such a day), the selection's
+// colours, and for a day out of range the control's greyed look. Bold and
+// the today and focus frames add to whichever colours won.
 struct CellPaint
 {
     QColor ground; // invalid: the month's ground, already painted
@@ -83,6 +115,8 @@ CellPaint cellPaint(const DayLook &look, const Colours &c, bool focused)
     paint.text = c.text;
     if (look.trailing)
         paint.text = c.trailing;
+    if (look.isHoliday())
+        paint.text = look.trailing ? c.trailingHoliday : c.holiday;
     if (look.selected) {
         paint.ground = c.title;
         paint.text = c.titleText;
@@ -115,6 +149,9 @@ struct MonthView::Private
     bool boldValid = false;
     Run boldRun;
     QList<bool> bold;
+    // The holidays of the same run, found when first needed.
+    bool holidaysValid = false;
+    QList<QStringView> holidays;
 
     // Texts, made once per displayed range (titles), per first weekday
     // (headers) and per font (numbers), never in paintEvent's inner loop.
@@ -156,8 +193,9 @@ struct MonthView::Private
         d.max = max;
         d.value = value;
         d.today = today;
-        d.boldStart = boldRun.start;
+        d.runStart = boldRun.start;
         d.bold = &bold;
+        d.holidays = &holidays;
         return d;
     }
 
@@ -177,10 +215,17 @@ struct MonthView::Private
         boldValid = true;
     }
 
-    void ensureBold()
+    // The marks of every displayed day: the owner's bold and the holidays.
+    void ensureDays()
     {
         if (!boldValid)
             requestBold();
+        if (holidaysValid)
+            return;
+        holidays = QList<QStringView>(boldRun.count);
+        for (int i = 0; i < boldRun.count; ++i)
+            holidays[i] = Holidays::nameOf(boldRun.start.addDays(i)).value_or(QStringView());
+        holidaysValid = true;
     }
 
     // The owner is asked at once while someone listens; before anyone does
@@ -188,7 +233,7 @@ struct MonthView::Private
     // the days are first needed.
     void rangeChanged()
     {
-        boldValid = false;
+        boldValid = holidaysValid = false;
         titlesValid = false;
         if (q->isSignalConnected(QMetaMethod::fromSignal(&MonthView::GetDayBold)))
             requestBold();
@@ -461,7 +506,7 @@ QDate MonthView::firstDisplayedMonth() const
 
 DayLook MonthView::dayLook(int monthIndex, int row, int column) const
 {
-    d->ensureBold();
+    d->ensureDays();
     return MonthLayout::dayLook(d->display(Clock::today()), monthIndex, row, column);
 }
 
@@ -515,7 +560,7 @@ void MonthView::selectToday()
 void MonthView::paintEvent(QPaintEvent *)
 {
     const QDate today = Clock::today();
-    d->ensureBold();
+    d->ensureDays();
     d->ensureTitles();
     d->ensureHeaders();
     d->ensureNumbers();
@@ -548,6 +593,23 @@ void MonthView::paintEvent(QPaintEvent *)
     p.drawStaticText(
         QPointF(g.todayTextLeft(), todayLine.top() + (g.todayHeight - d->todayStatic.size().height()) / 2.0),
         d->todayStatic);
+}
+
+bool MonthView::event(QEvent *event)
+{
+    if (event->type() != QEvent::ToolTip)
+        return QWidget::event(event);
+    const auto *help = static_cast<QHelpEvent *>(event);
+    const Geometry::Hit hit = d->geometry().dayAt(help->pos());
+    const DayLook look = hit.monthIndex < 0 ? DayLook() : dayLook(hit.monthIndex, hit.cell.row, hit.cell.column);
+    if (look.isHoliday()) {
+        QToolTip::showText(help->globalPos(), look.holiday.toString(), this,
+                           d->geometry().dayRect(hit.monthIndex, hit.cell.row, hit.cell.column));
+    } else {
+        QToolTip::hideText();
+        event->ignore();
+    }
+    return true;
 }
 
 void MonthView::mousePressEvent(QMouseEvent *event)
