@@ -34,7 +34,7 @@ const QColor HolidayRed(0xb0, 0x00, 0x00);
 const QColor HolidayRedOnDark(0xff, 0x80, 0x80);
 constexpr double HolidayContrast = 7;
 
-QColor mixed(const QColor &a, const QColor &b, double share) // share of b
+QColor mixed(const QColor &a, const QColor &b, float share) // share of b
 {
     return QColor::fromRgbF(a.redF() + (b.redF() - a.redF()) * share, a.greenF() + (b.greenF() - a.greenF()) * share,
                             a.blueF() + (b.blueF() - a.blueF()) * share);
@@ -45,7 +45,7 @@ QColor mixed(const QColor &a, const QColor &b, double share) // share of b
 QColor trailingHoliday(const QColor &ground, const QColor &holiday, const QColor &trailing)
 {
     const QColor landed = mixed(ground, trailing, trailing.alphaF());
-    for (const double share : {0.5, 0.25}) {
+    for (const float share : {0.5F, 0.25F}) {
         const QColor candidate = mixed(holiday, landed, share);
         if (Legible::contrast(candidate, ground) >= HolidayContrast)
             return candidate;
