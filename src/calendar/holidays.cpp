@@ -1,5 +1,7 @@
 #include "calendar/holidays.h"
 
+#include "shell/weekday.h"
+
 namespace Holidays {
 
 namespace {
@@ -109,7 +111,7 @@ int dayOf(const Rule &rule, int year)
     switch (rule.when.kind) {
     case Kind::Day: return rule.when.n;
     case Kind::Monday: {
-        const int firstMonday = 1 + (8 - QDate(year, rule.month, 1).dayOfWeek()) % 7;
+        const int firstMonday = 1 + Weekday::daysUntil(Weekday::of(QDate(year, rule.month, 1)), Weekday::Monday);
         return firstMonday + 7 * (rule.when.n - 1);
     }
     case Kind::Equinox: return equinoxDay(rule, year);

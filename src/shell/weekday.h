@@ -9,6 +9,7 @@
 namespace Weekday {
 
 inline constexpr int Sunday = 1;
+inline constexpr int Monday = 2;
 
 constexpr int fromQt(int qtDayOfWeek)
 {
