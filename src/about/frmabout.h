@@ -35,6 +35,8 @@ protected:
     void changeEvent(QEvent *event) override;
 
 private:
+    struct Layout;
+
     void cmdOK_Click();
     void cmdSysInfo_Click();
     void showStoredColours();
