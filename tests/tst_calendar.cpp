@@ -147,17 +147,28 @@ private slots:
         QCOMPARE(m_ends, loaded.isEmpty() ? 1 : 0); // the program ends with its last window, and only then
     }
 
-    void todayText_data() { dataRows("today_texts.txt", {"lang", "today", "expected"}); }
+    void todayText_data() { dataRows("today_texts.txt", {"lang", "today", "expected", "whole"}); }
     void todayText()
     {
         qputenv("LANG", field<QByteArray>("lang"));
         DateTexts::reset();
         Clock::setToday(field<QDate>("today"));
-        const QLabel *label = Forms::Show(Main)->findChild<QLabel *>("LblDate");
+        Form *form = Forms::Show(Main);
+        const QLabel *label = form->findChild<QLabel *>("LblDate");
         QCOMPARE(label->text(), field<QString>("expected"));
         // Sized to its text; the strip clips a text too long for it and never widens.
         QCOMPARE(label->size(), label->sizeHint());
         QCOMPARE(label->parentWidget()->width(), Twips::toPixels(2280));
+        // Whole: the label and the drawn text end inside the client area.
+        QVERIFY(QTest::qWaitForWindowExposed(form));
+        QCOMPARE(label->geometry().right() < form->client()->width(), field<bool>("whole"));
+        const QImage drawn = form->client()->grab().toImage();
+        int inkRight = -1;
+        for (int x = 0; x < drawn.width(); ++x) {
+            for (int y = 0; y < drawn.height(); ++y)
+                inkRight = drawn.pixel(x, y) == drawn.pixel(0, 0) ? inkRight : x;
+        }
+        QCOMPARE(inkRight + 1 < drawn.width(), field<bool>("whole"));
     }
 
     void sundays_data() { dataRows("sundays.txt", {"startOfWeek", "count", "stateSize", "expected"}); }
