@@ -9,6 +9,7 @@ openbox        1920x1080  -                                  1     windows
 openbox        1920x1080  -                                  1     calendar
 openbox        1920x1080  -                                  1     about
 openbox        1920x1080  -                                  1     a11y
+openbox        1920x1080  -                                  1     wide
 openbox        640x480    -                                  1     windows
 openbox        3840x2160  -                                  2     windows
 openbox        1920x1080  -                                  1.25  windows
@@ -172,6 +173,22 @@ flow_about() {
     type_keys "$about" Escape
     wait_exit "$APP_PID" || fail "Esc on the last window did not end the program"
     pass "the program runs while the About window is open, and Esc on it ends the program"
+}
+
+# A date with a two-digit month and day, the widest kind, drawn whole: the
+# date is on the strip and its last pixels are background.
+wide_date_drawn() {
+    import -window "$TODAY" "$scratch/wide.png" || return 1
+    CLIENT_TOP=$(($(identify -format %h "$scratch/wide.png") - 27)) # the client area is 405 twips high
+    (($(convert "$scratch/wide.png" -crop 100x27+20+$CLIENT_TOP +repage -format %k info:) > 1))
+}
+
+flow_wide() {
+    start_today env LD_PRELOAD="$(find /usr/lib -name libfaketime.so.1 | head -n 1)" FAKETIME='@2003-12-28 12:00:00'
+    until_true 100 wide_date_drawn || fail "the today window shows no date"
+    [ "$(convert "$scratch/wide.png" -crop 4x27+148+$CLIENT_TOP +repage -format %k info:)" = 1 ] ||
+        fail "the date of 2003-12-28 runs into the right edge of the today window"
+    pass "2003年12月28日(日) ends inside the today window"
 }
 
 # a11y_tree LINE...: every line (a basic regular expression) is, or comes, in the AT-SPI tree.
