@@ -9,6 +9,7 @@
 #include "shell/platform.h"
 
 #include <QCoreApplication>
+#include <QImage>
 #include <QMenu>
 #include <QTest>
 
@@ -56,6 +57,27 @@ inline void unloadAll()
 inline QPoint cornerPixels(QPoint offsetsTwips)
 {
     return {(28800 - offsetsTwips.x()) / 15, (16200 - offsetsTwips.y()) / 15};
+}
+
+// The rightmost drawn column of the widget in device pixels, -1 for none:
+// anything not of the colour of its top-left pixel is drawn.
+inline int inkRight(QWidget *widget)
+{
+    const QImage drawn = widget->grab().toImage();
+    int right = -1;
+    for (int x = 0; x < drawn.width(); ++x) {
+        for (int y = 0; y < drawn.height(); ++y)
+            right = drawn.pixel(x, y) == drawn.pixel(0, 0) ? right : x;
+    }
+    return right;
+}
+
+// Whether the today window's date ends inside its client area, as laid out and as drawn.
+inline bool dateWhole(Form *today)
+{
+    const QWidget *label = today->findChild<QWidget *>(QStringLiteral("LblDate"));
+    QWidget *client = today->client();
+    return label->geometry().right() < client->width() && inkRight(client) + 1 < client->grab().width();
 }
 
 inline Form *mainWindow()
