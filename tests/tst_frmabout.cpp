@@ -8,6 +8,10 @@
 
 #include <QApplication>
 #include <QLabel>
+#include <QMessageBox>
+#include <QProxyStyle>
+#include <QPushButton>
+#include <QTimer>
 
 using namespace TestKit;
 
@@ -90,7 +94,12 @@ private slots:
         Form *main = Forms::Show(FormKind::FrmMain);
         frmAbout *about = showAbout();
         about->findChild<QLabel *>("lblTitle")->setText(QStringLiteral("changed"));
-        QCOMPARE(showAbout(), about);
+        // Minimized and behind the main window, the menu command brings the same window back, active.
+        about->showMinimized();
+        QApplication::setActiveWindow(main);
+        main->findChild<QAction *>("mnuHyouziAbout")->trigger();
+        QCOMPARE(Forms::instance(FormKind::frmAbout), about);
+        QTRY_VERIFY(!about->isMinimized() && about->isVisible());
         QCOMPARE(text(about, "lblTitle"), QStringLiteral("changed")); // Form_Load did not run again
 
         // It stays through a switch and after the main window, and is no main window itself.

@@ -166,6 +166,14 @@ flow_about() {
     ! xprop -id "$about" _NET_WM_STATE | grep -q _NET_WM_STATE_ABOVE || fail "the About window is on top"
     pass "the About window opens beside the today window, client area at 2340, 1935 twips, not on top"
 
+    xdotool windowminimize "$about"
+    until_true 100 eval "! viewable $about" || fail "the About window did not minimize"
+    type_keys "$TODAY" alt+v a
+    until_true 100 eval "viewable $about && [ \"\$(xdotool getactivewindow)\" = $about ]" ||
+        fail "ﾊﾞｰｼﾞｮﾝ情報(&A) left the About window minimized or inactive"
+    [ "$(xdotool search --name "^${TITLE[about]}\$" | wc -l)" = 1 ] || fail "a second About window"
+    pass "ﾊﾞｰｼﾞｮﾝ情報(&A) brings the minimized About window back, active, still one window"
+
     type_keys "$TODAY" alt+f x
     wait_gone "$TODAY" || fail "Exit did not close the today window"
     sleep 0.3
