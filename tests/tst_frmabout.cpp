@@ -113,6 +113,32 @@ private slots:
         QTRY_COMPARE(m_ends, 1);
         QCOMPARE(Forms::loadedCount(), 0);
     }
+
+    // Last: it leaves a style behind that puts icons on dialog buttons, as some desktops' do.
+    void messageBoxOkWithoutIcon()
+    {
+        struct ButtonIcons : QProxyStyle
+        {
+            int styleHint(StyleHint hint, const QStyleOption *option, const QWidget *widget,
+                          QStyleHintReturn *returned) const override
+            {
+                return hint == SH_DialogButtonBox_ButtonsHaveIcons
+                           ? 1
+                           : QProxyStyle::styleHint(hint, option, widget, returned);
+            }
+        };
+        QApplication::setStyle(new ButtonIcons);
+        QList<QIcon> icons;
+        QTimer::singleShot(0, this, [&icons] {
+            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            for (const QAbstractButton *button : box->buttons())
+                icons << button->icon();
+            box->accept();
+        });
+        SysInfo::desktopServices().messageBox("text");
+        QCOMPARE(icons.size(), 1);
+        QVERIFY(icons[0].isNull());
+    }
 };
 
 QTEST_MAIN(TestFrmAbout)

@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QAbstractButton>
 #include <QMessageBox>
 #include <QProcess>
 
@@ -62,6 +63,10 @@ void desktopMessageBox(const std::string &text)
 {
     QMessageBox box(QMessageBox::NoIcon, App::Title(), QString::fromUtf8(text.data(), qsizetype(text.size())),
                     QMessageBox::Ok);
+    // Some desktops' styles put an icon on every dialog button; a message
+    // box with OK alone shows none, as on Windows.
+    for (QAbstractButton *button : box.buttons())
+        button->setIcon(QIcon());
     box.exec();
 }
 
