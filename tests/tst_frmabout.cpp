@@ -69,9 +69,24 @@ private slots:
             QTest::keyClick(form->focusWidget(), Qt::Key_Tab);
         }
         QCOMPARE(order, (QStringList{"cmdOK", "picIcon", "cmdSysInfo", "cmdOK"}));
+
+        // The style draws the default button as such.
+        auto *ok = form->findChild<QPushButton *>("cmdOK");
+        const QImage asDefault = ok->grab().toImage();
+        ok->setDefault(false);
+        QVERIFY(ok->grab().toImage() != asDefault);
+
+        // The notice breaks between sentences, each line whole within the label.
+        const QLabel *notice = form->findChild<QLabel *>("lblDisclaimer");
+        const QStringList lines = notice->text().split(u'\n');
+        const QFontMetrics metrics(notice->font());
+        QCOMPARE(lines.size(), 4);
+        for (const QString &line : lines)
+            QVERIFY2(line.endsWith(u'。') && metrics.horizontalAdvance(line) <= notice->width(), qPrintable(line));
+        QVERIFY((lines.size() - 1) * metrics.lineSpacing() + metrics.ascent() < notice->height()); // the last baseline
     }
 
-    void keysAndButtons_data() { dataRows("about_keys.txt", {"registry", "widget", "key", "log"}); }
+    void keysAndButtons_data() { dataRows("about_keys.txt", {"registry", "widget", "default", "key", "log"}); }
     void keysAndButtons()
     {
         const QString key = field<QString>("key"), log = field<QString>("log");
@@ -79,6 +94,8 @@ private slots:
         QPointer<frmAbout> form = showAbout();
         QWidget *target = form->findChild<QWidget *>(field<QString>("widget"));
         target->setFocus();
+        for (QPushButton *button : form->findChildren<QPushButton *>())
+            QCOMPARE(button->isDefault(), button->objectName() == field<QString>("default"));
         const QKeyCombination combination = QKeySequence::fromString(key, QKeySequence::PortableText)[0];
         if (key.isEmpty())
             QTest::mouseClick(target, Qt::LeftButton);

@@ -7,11 +7,13 @@
 #include "shell/legible.h"
 #include "shell/twips.h"
 
+#include <QApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPainter>
 #include <QPixmap>
 #include <QPushButton>
+#include <QRegularExpression>
 
 namespace {
 
@@ -58,7 +60,10 @@ private:
 
 QLabel *addLabel(QWidget *client, const char *name, QRect rect, const QString &text)
 {
-    auto *label = new QLabel(text, client);
+    // The toolkit wraps Japanese between any two characters, inside words
+    // too; a line of its own for each sentence keeps the words whole.
+    static const QRegularExpression sentenceEnd(QStringLiteral(u"。(?=.)"));
+    auto *label = new QLabel(QString(text).replace(sentenceEnd, QStringLiteral(u"。\n")), client);
     label->setObjectName(QString::fromLatin1(name));
     label->setGeometry(rect);
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
@@ -194,6 +199,15 @@ frmAbout::frmAbout()
     for (const Layout::Line &line : Layout::Lines)
         new LineControl(form, line.index, line.x1, line.x2, line.y, line.widthPixels, line.colour);
 
+    // OK is the default button, drawn as such, except while system
+    // information has the focus: then Enter presses that one, and it shows.
+    cmdOK->setDefault(true);
+    connect(qApp, &QApplication::focusChanged, this, [this] {
+        const bool sysInfo = focusWidget() == cmdSysInfo;
+        cmdSysInfo->setDefault(sysInfo);
+        cmdOK->setDefault(!sysInfo);
+    });
+
     connect(cmdOK, &QPushButton::clicked, this, &frmAbout::cmdOK_Click);
     connect(cmdSysInfo, &QPushButton::clicked, this, &frmAbout::cmdSysInfo_Click);
 
@@ -223,8 +237,7 @@ void frmAbout::keyPressEvent(QKeyEvent *event)
     case Qt::Key_Return:
     case Qt::Key_Enter:
         if (!(event->modifiers() & ~Qt::KeypadModifier)) {
-            // The default button, unless another button has the focus.
-            if (focusWidget() == cmdSysInfo)
+            if (cmdSysInfo->isDefault())
                 cmdSysInfo->click();
             else
                 cmdOK->click();
