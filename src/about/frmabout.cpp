@@ -35,20 +35,26 @@ const QString Disclaimer = QStringLiteral(u"本ソフトウェアはフリーソ
                                           u"著作権はQuelbrookが保有します。許可なく改変・販売することを禁じます。");
 
 // One stroke of the etched rule: a horizontal line of a colour and width,
-// drawn downwards from its y coordinate.
+// drawn downwards from its y coordinate (twips, but the width in pixels).
+struct Stroke
+{
+    int index = 0, x1 = 0, x2 = 0, y = 0, widthPixels = 0;
+    QColor colour;
+};
+
 class LineControl : public QWidget
 {
 public:
-    LineControl(QWidget *parent, int index, int x1, int x2, int y, int widthPixels, QColor colour)
+    LineControl(QWidget *parent, const Stroke &stroke)
         : QWidget(parent)
-        , m_colour(colour)
+        , m_colour(stroke.colour)
     {
         setObjectName(QStringLiteral("Line1"));
-        setProperty("index", index);
+        setProperty("index", stroke.index);
         setAttribute(Qt::WA_TransparentForMouseEvents);
-        const QPoint from = Twips::toPixels(x1, y);
-        const QPoint to = Twips::toPixels(x2, y);
-        setGeometry(from.x(), from.y(), to.x() - from.x(), widthPixels);
+        const QPoint from = Twips::toPixels(stroke.x1, stroke.y);
+        const QPoint to = Twips::toPixels(stroke.x2, stroke.y);
+        setGeometry(from.x(), from.y(), to.x() - from.x(), stroke.widthPixels);
     }
 
 protected:
@@ -113,12 +119,12 @@ struct frmAbout::Layout
 {
     struct Rect
     {
-        int left, top, width, height;
+        int left = 0, top = 0, width = 0, height = 0;
         QRect pixels() const { return Twips::rectToPixels(left, top, width, height); }
     };
     struct Button
     {
-        const char *name;
+        const char *name = nullptr;
         Rect rect;
         const QString &caption;
 
@@ -133,18 +139,14 @@ struct frmAbout::Layout
     };
     struct Label
     {
-        QLabel *frmAbout::*member;
-        const char *name;
+        QLabel *frmAbout::*member = nullptr;
+        const char *name = nullptr;
         Rect rect;
         const QString &text;
-        double points; // 0: the window's own font
-        bool bold;
+        double points = 0; // 0: the window's own font
+        bool bold = false;
     };
-    struct Line
-    {
-        int index, x1, x2, y, widthPixels;
-        QColor colour;
-    };
+    using Line = Stroke;
 
     static constexpr QSize Client{5730, 4170};
     static constexpr QPoint Position{2340, 1935}; // of the client area's top-left corner
@@ -197,7 +199,7 @@ frmAbout::frmAbout()
     showStoredColours();
 
     for (const Layout::Line &line : Layout::Lines)
-        new LineControl(form, line.index, line.x1, line.x2, line.y, line.widthPixels, line.colour);
+        new LineControl(form, line);
 
     // OK is the default button, drawn as such, except while system
     // information has the focus: then Enter presses that one, and it shows.

@@ -34,7 +34,7 @@ std::optional<Digits> findHalfWidthDigits(const QRawFont &font)
     }
     Digits digits{};
     int found = 0;
-    for (int glyph = 0; glyph < glyphCount && 34 + 2 * glyph + 1 < post.size(); ++glyph) {
+    for (qsizetype glyph = 0; glyph < glyphCount && 34 + 2 * glyph + 1 < post.size(); ++glyph) {
         const int name = qFromBigEndian<quint16>(data + 34 + 2 * glyph) - 258;
         if (name < 0 || name >= names.size() || !names[name].startsWith("aj2"))
             continue;
