@@ -13,6 +13,8 @@
 #include <QApplication>
 #include <QLabel>
 #include <QMenuBar>
+#include <QPainterPath>
+#include <QRawFont>
 
 using namespace TestKit;
 
@@ -161,6 +163,28 @@ private slots:
         QCOMPARE(label->parentWidget()->width(), Twips::toPixels(2280));
         QVERIFY(QTest::qWaitForWindowExposed(form));
         QCOMPARE(dateWhole(form), field<bool>("whole"));
+    }
+
+    // The strip's half-width digits, glyphs 214 to 223 of IPAPGothic, are IPAGothic's own digits.
+    void halfWidthDigitsAreIpaGothics()
+    {
+        auto outlines = [](const char *family) { // as designed, unhinted
+            QFont font(QString::fromLatin1(family), 12);
+            font.setHintingPreference(QFont::PreferNoHinting);
+            return QRawFont::fromFont(font);
+        };
+        const QRawFont gothic = outlines("IPAGothic"), pgothic = outlines("IPAPGothic");
+        const QList<quint32> digits = gothic.glyphIndexesForString(QStringLiteral("0123456789"));
+        for (quint32 digit = 0; digit < 10; ++digit) {
+            QCOMPARE(digits[digit], 214 + digit);
+            // The two files' outlines differ by a design unit here and there.
+            const QPainterPath own = pgothic.pathForGlyph(214 + digit), its = gothic.pathForGlyph(214 + digit);
+            QCOMPARE(own.elementCount(), its.elementCount());
+            const QRectF a = own.boundingRect(), b = its.boundingRect();
+            QVERIFY((a.topLeft() - b.topLeft()).manhattanLength()
+                        + (a.bottomRight() - b.bottomRight()).manhattanLength()
+                    < 0.1);
+        }
     }
 
     void sundays_data() { dataRows("sundays.txt", {"startOfWeek", "count", "stateSize", "expected"}); }

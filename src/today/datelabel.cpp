@@ -16,39 +16,33 @@ namespace {
 
 using Digits = std::array<quint32, 10>;
 
-// The glyphs named aj247 ... aj256 in a TrueType font's glyph names (post
-// table, format 2), or nothing.
+// IPAPGothic holds Adobe-Japan1's glyphs in the order IPAGothic has them
+// too. IPAGothic maps "0" to "9" to glyphs 214 to 223, the half-width digits
+// (aj247 to aj256); IPAPGothic has them but maps nothing to them. Their
+// names would say so, but reading the names means a table of 120 KB at every
+// start, so the face is known by cheaper marks: its glyph count, "0" at its
+// proportional glyph (aj17), and those ten glyphs half an em wide.
+constexpr int IpaGlyphCount = 12728;
+constexpr quint32 IpaProportionalZero = 19, IpaHalfWidthZero = 214;
+
 std::optional<Digits> findHalfWidthDigits(const QRawFont &font)
 {
-    const QByteArray post = font.fontTable("post");
-    const auto *data = reinterpret_cast<const uchar *>(post.constData());
-    if (post.size() < 34 || qFromBigEndian<quint32>(data) != 0x00020000)
+    const QByteArray maxp = font.fontTable("maxp");
+    if (maxp.size() < 6 || qFromBigEndian<quint16>(maxp.constData() + 4) != IpaGlyphCount
+        || font.glyphIndexesForString(QStringLiteral("0")) != QList<quint32>{IpaProportionalZero})
         return std::nullopt;
-    const int glyphCount = qFromBigEndian<quint16>(data + 32);
-    qsizetype at = 34 + 2 * qsizetype(glyphCount);
-    QList<QByteArrayView> names; // the names past the 258 standard ones
-    while (at < post.size()) {
-        const int length = data[at];
-        names << QByteArrayView(post).sliced(at + 1, qMin<qsizetype>(length, post.size() - at - 1));
-        at += 1 + length;
-    }
     Digits digits{};
-    int found = 0;
-    for (qsizetype glyph = 0; glyph < glyphCount && 34 + 2 * glyph + 1 < post.size(); ++glyph) {
-        const int name = qFromBigEndian<quint16>(data + 34 + 2 * glyph) - 258;
-        if (name < 0 || name >= names.size() || !names[name].startsWith("aj2"))
-            continue;
-        bool ok = false;
-        const int digit = names[name].sliced(2).toInt(&ok) - 247;
-        if (ok && digit >= 0 && digit <= 9) {
-            digits[std::size_t(digit)] = quint32(glyph);
-            ++found;
-        }
+    QList<quint32> glyphs;
+    for (std::size_t digit = 0; digit < digits.size(); ++digit)
+        glyphs << (digits[digit] = IpaHalfWidthZero + quint32(digit));
+    for (const QPointF &advance : font.advancesForGlyphIndexes(glyphs, QRawFont::UseDesignMetrics)) {
+        if (!qFuzzyCompare(advance.x(), font.pixelSize() / 2))
+            return std::nullopt;
     }
-    return found == 10 ? std::optional(digits) : std::nullopt;
+    return digits;
 }
 
-// Looked up once per face: the table is the size of the glyph count.
+// Looked up once per face.
 const std::optional<Digits> &halfWidthDigits(const QRawFont &font)
 {
     static QHash<QString, std::optional<Digits>> known;
