@@ -1,10 +1,8 @@
 #include "today/datelabel.h"
 
 #include <QGlyphRun>
-#include <QHash>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QPainterPath>
 #include <QRawFont>
 #include <QtEndian>
 
@@ -42,15 +40,17 @@ std::optional<Digits> findHalfWidthDigits(const QRawFont &font)
     return digits;
 }
 
-// Looked up once per face.
+// Looked up once for the face last asked about: the program has one.
 const std::optional<Digits> &halfWidthDigits(const QRawFont &font)
 {
-    static QHash<QString, std::optional<Digits>> known;
-    const QString face = font.familyName() + u'/' + font.styleName();
-    auto it = known.find(face);
-    if (it == known.end())
-        it = known.insert(face, findHalfWidthDigits(font));
-    return *it;
+    static QString face;
+    static std::optional<Digits> digits;
+    const QString asked = font.familyName() + u'/' + font.styleName();
+    if (asked != face) {
+        face = asked;
+        digits = findHalfWidthDigits(font);
+    }
+    return digits;
 }
 
 // Scripts drawn the same with and without shaping in these faces.
@@ -75,7 +75,7 @@ void DateLabel::mouseDoubleClickEvent(QMouseEvent *event)
     QLabel::mouseDoubleClickEvent(event);
 }
 
-bool DateLabel::halfWidthRun(QGlyphRun &run, qreal &width) const
+bool DateLabel::halfWidthRun(QGlyphRun &run, qreal &advance) const
 {
     const QString label = text();
     if (label.isEmpty() || !std::all_of(label.begin(), label.end(), needsNoShaping))
@@ -93,42 +93,41 @@ bool DateLabel::halfWidthRun(QGlyphRun &run, qreal &width) const
     }
     const QList<QPointF> advances = font.advancesForGlyphIndexes(glyphs);
     QList<QPointF> positions;
-    QPainterPath ink;
     qreal x = 0;
-    for (qsizetype i = 0; i < glyphs.size(); ++i) {
+    for (const QPointF &advance : advances) {
         positions << QPointF(x, 0);
-        ink.addPath(font.pathForGlyph(glyphs[i]).translated(x, 0));
-        x += advances[i].x();
+        x += advance.x();
     }
+    advance = x;
     run.setRawFont(font);
     run.setGlyphIndexes(glyphs);
     run.setPositions(positions);
-    // Italic leans past the last advance.
-    width = qMax(x, ink.boundingRect().right());
     return true;
 }
 
 bool DateLabel::drawsHalfWidthDigits() const
 {
     QGlyphRun run;
-    qreal width = 0;
-    return halfWidthRun(run, width);
+    qreal advance = 0;
+    return halfWidthRun(run, advance);
 }
 
 QSize DateLabel::sizeHint() const
 {
     QGlyphRun run;
-    qreal width = 0;
-    if (!halfWidthRun(run, width))
+    qreal advance = 0;
+    if (!halfWidthRun(run, advance))
         return QLabel::sizeHint();
+    // Italic leans the glyphs right, by at most a quarter of the ascent.
+    const qreal width = advance + (font().italic() ? run.rawFont().ascent() / 4 : 0);
     return {int(std::ceil(width)), QLabel::sizeHint().height()};
 }
 
 void DateLabel::paintEvent(QPaintEvent *event)
 {
     QGlyphRun run;
-    qreal width = 0;
-    if (!halfWidthRun(run, width)) {
+    qreal advance = 0;
+    if (!halfWidthRun(run, advance)) {
         QLabel::paintEvent(event);
         return;
     }

@@ -34,5 +34,7 @@ protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
-    bool halfWidthRun(QGlyphRun &run, qreal &width) const;
+    // The text's glyphs, with half-width digits, and the text's advance;
+    // false where the label draws as a plain one.
+    bool halfWidthRun(QGlyphRun &run, qreal &advance) const;
 };
