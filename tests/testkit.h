@@ -59,25 +59,16 @@ inline QPoint cornerPixels(QPoint offsetsTwips)
     return {(28800 - offsetsTwips.x()) / 15, (16200 - offsetsTwips.y()) / 15};
 }
 
-// The rightmost drawn column of the widget in device pixels, -1 for none:
-// anything not of the colour of its top-left pixel is drawn.
-inline int inkRight(QWidget *widget)
-{
-    const QImage drawn = widget->grab().toImage();
-    int right = -1;
-    for (int x = 0; x < drawn.width(); ++x) {
-        for (int y = 0; y < drawn.height(); ++y)
-            right = drawn.pixel(x, y) == drawn.pixel(0, 0) ? right : x;
-    }
-    return right;
-}
-
-// Whether the today window's date ends inside its client area, as laid out and as drawn.
+// Whether the today window's date ends inside its client area, as laid out
+// and as drawn: the client's last column is all of its first pixel's colour.
 inline bool dateWhole(Form *today)
 {
-    const QWidget *label = today->findChild<QWidget *>(QStringLiteral("LblDate"));
-    QWidget *client = today->client();
-    return label->geometry().right() < client->width() && inkRight(client) + 1 < client->grab().width();
+    const QImage drawn = today->client()->grab().toImage();
+    for (int y = 0; y < drawn.height(); ++y) {
+        if (drawn.pixel(drawn.width() - 1, y) != drawn.pixel(0, 0))
+            return false;
+    }
+    return today->findChild<QWidget *>(QStringLiteral("LblDate"))->geometry().right() < today->client()->width();
 }
 
 inline Form *mainWindow()

@@ -136,25 +136,20 @@ private slots:
     {
         struct ButtonIcons : QProxyStyle
         {
-            int styleHint(StyleHint hint, const QStyleOption *option, const QWidget *widget,
-                          QStyleHintReturn *returned) const override
+            int styleHint(StyleHint hint, const QStyleOption *o, const QWidget *w, QStyleHintReturn *r) const override
             {
-                return hint == SH_DialogButtonBox_ButtonsHaveIcons
-                           ? 1
-                           : QProxyStyle::styleHint(hint, option, widget, returned);
+                return hint == SH_DialogButtonBox_ButtonsHaveIcons ? 1 : QProxyStyle::styleHint(hint, o, w, r);
             }
         };
         QApplication::setStyle(new ButtonIcons);
-        QList<QIcon> icons;
-        QTimer::singleShot(0, this, [&icons] {
+        bool iconless = false;
+        QTimer::singleShot(0, this, [&iconless] {
             auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
-            for (const QAbstractButton *button : box->buttons())
-                icons << button->icon();
+            iconless = box->buttons().size() == 1 && box->buttons().constFirst()->icon().isNull();
             box->accept();
         });
         SysInfo::desktopServices().messageBox("text");
-        QCOMPARE(icons.size(), 1);
-        QVERIFY(icons[0].isNull());
+        QVERIFY(iconless);
     }
 };
 
