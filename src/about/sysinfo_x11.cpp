@@ -4,11 +4,11 @@
 #include "about/sysinfo.h"
 #include "shell/appinfo.h"
 
+#include <QAbstractButton>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QAbstractButton>
 #include <QMessageBox>
 #include <QProcess>
 
