@@ -1,7 +1,9 @@
 #include "shell/datetext.h"
 
-#include <oleauto.h>
+// windows.h first: oleauto.h needs its types.
 #include <windows.h>
+
+#include <oleauto.h>
 
 #include <cmath>
 
