@@ -1,9 +1,10 @@
 # Two builds of one commit give the same files, byte for byte, in whatever
 # folder, at whatever time and under whatever umask they run.
 
-# No build folder in the binaries (__FILE__, debug information).
-add_compile_options(-ffile-prefix-map=${PROJECT_SOURCE_DIR}/=
-                    -ffile-prefix-map=${PROJECT_BINARY_DIR}/=)
+# No build folder in the released binaries (__FILE__, debug information);
+# debug builds keep full paths for the debugger.
+add_compile_options($<$<CONFIG:Release>:-ffile-prefix-map=${PROJECT_SOURCE_DIR}/=>
+                    $<$<CONFIG:Release>:-ffile-prefix-map=${PROJECT_BINARY_DIR}/=>)
 # The Windows linker would stamp the link time into the executable's header.
 if(MINGW)
   add_link_options(-Wl,--no-insert-timestamp)

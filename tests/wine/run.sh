@@ -113,31 +113,27 @@ restart_wine
 # the build with a message and no file. The signed package is the one
 # installed below.
 top=$here/../..
-make_msi() { bash "$top/resources/make_msi.sh" "$1" ミレボ "$maker" https://mirebo.example.org "$MIREBO" \
-    "$build/resources/mirebo.ico" "$build/resources/windows-docs" "$2/Mirebo-$1-x64.msi" "$2/Mirebo.exe"; }
 maker=$(sed -n 's/^set(MIREBO_MAKER "\(.*\)")/\1/p' "$top/CMakeLists.txt")
-certificate() { openssl req -x509 -newkey rsa:2048 -keyout "$scratch/$1.key" -out "$scratch/$1.pem" -days "$2" \
-    -subj "/CN=Mirebo test signing" -addext extendedKeyUsage=codeSigning -passout pass:secret 2>/dev/null; }
-certificate good 30 || fail "openssl made no certificate"
-faketime -f -60d bash -c "$(declare -f certificate); scratch='$scratch' certificate old 30" || fail "no expired certificate"
-mkdir -p "$scratch/signed" "$scratch/refused" "$scratch/old"
+make_msi() { mkdir -p "$2" && bash "$top/resources/make_msi.sh" "$1" ミレボ "$maker" https://mirebo.example.org "$MIREBO" \
+    "$build/resources/mirebo.ico" "$build/resources/windows-docs" "$2/Mirebo-$1-x64.msi" "$2/Mirebo.exe"; }
+for cert in "good 30 +0" "old 30 -60d"; do set -- $cert
+    faketime -f "$3" openssl req -x509 -newkey rsa:2048 -keyout "$scratch/$1.key" -out "$scratch/$1.pem" -days "$2" \
+        -subj "/CN=Mirebo test" -addext extendedKeyUsage=codeSigning -passout pass:secret 2>/dev/null || fail "no certificate"
+done
 MIREBO_SIGN_CERT=$scratch/good.pem MIREBO_SIGN_KEY=$scratch/good.key MIREBO_SIGN_PASSWORD=secret \
     make_msi 1.1.0 "$scratch/signed" || fail "no signed package"
 signed_msi=$scratch/signed/Mirebo-1.1.0-x64.msi signed_exe=$scratch/signed/Mirebo.exe
 verify() { osslsigncode verify -CAfile "$scratch/good.pem" -in "$1" 2>&1 | grep -qx 'Succeeded'; }
-verify "$signed_exe" && verify "$signed_msi" || fail "the signatures do not verify"
-cp "$signed_exe" "$scratch/tampered.exe"
-printf 'X' | dd of="$scratch/tampered.exe" bs=1 seek=$(($(stat -c %s "$signed_exe") / 2)) conv=notrunc 2>/dev/null
-! verify "$scratch/tampered.exe" || fail "a file changed after signing still verifies"
+cp "$signed_exe" "$scratch/changed.exe" && printf X | dd of="$scratch/changed.exe" bs=1 seek=4096 conv=notrunc 2>/dev/null
+verify "$signed_exe" && verify "$signed_msi" && ! verify "$scratch/changed.exe" || fail "the signatures verify wrongly"
 while IFS='|' read -r cert key password what; do
-    out=$(MIREBO_SIGN_CERT=$cert MIREBO_SIGN_KEY=$key MIREBO_SIGN_PASSWORD=$password make_msi 1.1.0 "$scratch/refused" 2>&1) \
-        && fail "$what: signed all the same"
-    grep -q "$what" <<<"$out" || fail "$what: the message is '$out'"
-    [ -z "$(ls -A "$scratch/refused")" ] || fail "$what: left $(ls -A "$scratch/refused")"
-done <<CASES
-$scratch/good.pem|$scratch/good.key|wrong|wrong MIREBO_SIGN_PASSWORD
-$scratch/none.pem|$scratch/good.key|secret|no such file
-$scratch/old.pem|$scratch/old.key|secret|expired
+    out=$(MIREBO_SIGN_CERT=$scratch/$cert MIREBO_SIGN_KEY=$scratch/$key MIREBO_SIGN_PASSWORD=$password \
+        make_msi 1.1.0 "$scratch/refused" 2>&1) && fail "$what: signed all the same"
+    grep -q "$what" <<<"$out" && [ -z "$(ls -A "$scratch/refused")" ] || fail "$what: '$out', left $(ls -A "$scratch/refused")"
+done <<'CASES'
+good.pem|good.key|wrong|wrong MIREBO_SIGN_PASSWORD
+none.pem|good.key|secret|no such file
+old.pem|old.key|secret|expired
 CASES
 pass "signed Mirebo.exe and installer verify, a changed file does not; a wrong password, a missing file, an expired certificate stop with no file"
 
@@ -145,13 +141,12 @@ pass "signed Mirebo.exe and installer verify, a changed file does not; a wrong p
 # version, the program from where it was installed, a refused downgrade,
 # and the uninstall.
 make_msi 1.0.9 "$scratch/old" || fail "no test package 1.0.9"
-msi=$signed_msi
 uninstall='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall'
 entries() { wine reg query "$uninstall" </dev/null 2>/dev/null | tr -d '\r' | grep -F '{' | while read -r key; do
     [ "$(reg_value "$key" DisplayName)" = ミレボ ] && echo "$key"; done; }
 installed=$c/Program\ Files/Mirebo/Mirebo.exe
 wine msiexec /i "$scratch/old/Mirebo-1.0.9-x64.msi" /qn </dev/null || fail "msiexec /i 1.0.9"
-wine msiexec /i "$msi" /qn </dev/null || fail "msiexec /i $(basename "$msi")"
+wine msiexec /i "$signed_msi" /qn </dev/null || fail "msiexec /i $(basename "$signed_msi")"
 key=$(entries)
 [ "$(wc -l <<<"$key")" = 1 ] || fail "Programs and Features lists: $key"
 for check in "DisplayVersion 1.1.0" "Publisher $maker"; do
@@ -187,7 +182,7 @@ probe texts 'Install Failed' | grep -q 'より新しいバージョンがイン�
 restart_wine
 pass "1.0.9 over 1.1.0 is refused with a message, leaving 1.1.0 as it was"
 
-wine msiexec /x "$msi" /qn </dev/null || fail "msiexec /x"
+wine msiexec /x "$signed_msi" /qn </dev/null || fail "msiexec /x"
 left=$(find "$c" -name 'ミレボ.lnk' -o -ipath '*/Program Files/Mirebo*' -o -ipath "*/Installer/${key##*\\}*")
 [ -z "$left$(entries)" ] || fail "left after the uninstall: $left $(entries)"
 pass "the uninstall leaves no file, shortcut or entry behind"
