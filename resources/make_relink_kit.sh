@@ -22,8 +22,12 @@ command=${command#: && }
 command=${command% && :}
 read -ra words <<<"$command"
 line=('"${CXX:-'"${words[0]}"'}"')
+previous=
 for word in "${words[@]:1}"; do
     path=${word#-L}
+    # Not the output, which link.sh makes.
+    [ "$previous" != -o ] || path=/
+    previous=$word
     [[ $path == /* ]] || path=$build/$path
     if [[ $path == "$qt"/* ]]; then
         word=${word/"$qt"/'"$QT"'}
