@@ -37,8 +37,9 @@ space, version = uuid.UUID(sys.argv[1]), sys.argv[2]
 contents = hashlib.sha256(sys.stdin.buffer.read()).hexdigest()
 print(str(uuid.uuid5(space, "product " + version)).upper(), str(uuid.uuid5(space, f"package {version} {contents}")).upper())
 ' "$upgrade_code" "$version")
-# wixl and msibuild write the summary's creation and save times from the clock.
-at() { TZ=UTC faketime "$(date -u -d "@$epoch" '+%Y-%m-%d %H:%M:%S')" "$@"; }
+# wixl and msibuild write the summary's creation and save times from the clock:
+# a clock stopped at the epoch, whatever clock (faked or not) this runs under.
+at() { env -u LD_PRELOAD -u FAKETIME -u FAKETIME_SHARED TZ=UTC faketime "$(date -u -d "@$epoch" '+%F %T')" "$@"; }
 (cd "$work" && at wixl -a x64 -D Version="$version" -D Maker="$maker" -D ProductCode="$product_code" \
     -D Exe=Mirebo.exe -D Icon=mirebo.ico -o package.msi "$here/mirebo.wxs" 2>wixl.log) \
     || { cat "$work/wixl.log" >&2; exit 1; }
