@@ -14,7 +14,7 @@ docs=${7:?$usage} out=${8:?$usage} out_exe=${9:?$usage}
 # The texts go into SQL statements between single quotes.
 [[ $title != *"'"* ]] || { echo "$0: the title may not contain a single quote" >&2; exit 2; }
 here=$(cd "$(dirname "$0")" && pwd)
-documents=(Qt-NOTICE.txt Qt-COPYRIGHT.txt LGPL-3.txt GPL-3.txt)
+documents=(Qt-NOTICE.txt Qt-COPYRIGHT.txt LGPL-3.txt GPL-3.txt mingw-w64-COPYRIGHT.txt)
 for file in "$exe" "$icon" "${documents[@]/#/$docs/}"; do
     [ -f "$file" ] || { echo "$0: $file: no such file" >&2; exit 2; }
 done

@@ -158,7 +158,7 @@ icon=$(wine reg query 'HKLM\Software\Classes\Installer\Products' /s </dev/null 2
 [ -f "$(winepath -u "$icon" 2>/dev/null)" ] || fail "no product icon: '$icon'"
 cmp -s "$installed" "$signed_exe" && verify "$installed" || fail "no signed Mirebo.exe under Program Files\\Mirebo"
 # Qt's licence, as the LGPL asks of a program that links Qt in.
-for file in Qt-NOTICE.txt Qt-COPYRIGHT.txt LGPL-3.txt GPL-3.txt; do
+for file in Qt-NOTICE.txt Qt-COPYRIGHT.txt LGPL-3.txt GPL-3.txt mingw-w64-COPYRIGHT.txt; do
     cmp -s "$c/Program Files/Mirebo/$file" "$build/resources/windows-docs/$file" || fail "no $file under Program Files\\Mirebo"
 done
 # Wine puts a per-machine package's shortcut in the user's Start menu too.
@@ -190,6 +190,6 @@ pass "the uninstall leaves no file, shortcut or entry behind"
 /usr/bin/python3 "$here/../packaging/check_version_record.py" "$MIREBO" 1 1 0 || fail "the version record of Mirebo.exe"
 # The portable zip: the installer's Mirebo.exe, the short text and Qt's licence.
 mkdir -p "$scratch/zip" && unzip -q "$build/Mirebo-1.1.0-x64.zip" -d "$scratch/zip" || fail "no Mirebo-1.1.0-x64.zip"
-[ "$(ls "$scratch/zip" | tr '\n' ' ')" = "GPL-3.txt LGPL-3.txt Mirebo.exe Qt-COPYRIGHT.txt Qt-NOTICE.txt README.txt " ] \
+[ "$(LC_ALL=C ls "$scratch/zip" | tr '\n' ' ')" = "GPL-3.txt LGPL-3.txt Mirebo.exe Qt-COPYRIGHT.txt Qt-NOTICE.txt README.txt mingw-w64-COPYRIGHT.txt " ] \
     && cmp -s "$scratch/zip/Mirebo.exe" "$build/Mirebo.exe" || fail "the zip holds $(ls "$scratch/zip")"
 pass "the zip holds Mirebo.exe, README.txt and Qt's licence"
