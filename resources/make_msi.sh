@@ -20,7 +20,9 @@ for file in "$exe" "$icon" "${documents[@]/#/$docs/}"; do
 done
 epoch=${SOURCE_DATE_EPOCH:-$(git -C "$here" log -1 --format=%ct)}
 # Built beside the outputs and moved into place last: a failed build never
-# leaves a package that looks whole, or a signed exe without its package.
+# leaves a package that looks whole, or a signed exe without its package,
+# nor those of an earlier build.
+rm -f "$out" "$out_exe"
 work=$(mktemp -d "$(dirname "$out")/.make_msi.XXXXXX")
 trap 'rm -rf "$work"' EXIT
 
