@@ -1,7 +1,10 @@
 // How long a full paint of the twelve-month view takes, against the toolkit's
 // own calendar: twelve QCalendarWidgets in the same 3 x 4 grid, at their
-// smallest size, with the same bold Sundays. Prints milliseconds per full
-// render of each and, last, "paint ratio: R" (month view / QCalendarWidget).
+// smallest size, with the same bold Sundays and red holidays. Prints
+// milliseconds per full render of each, per page turn of the month view (a
+// new run of days: the owner's bold and the holidays found anew, then a
+// render) and, last, "paint ratio: R" (month view / QCalendarWidget).
+#include "calendar/holidays.h"
 #include "calendar/monthview.h"
 #include "shell/captions.h"
 #include "shell/clock.h"
@@ -51,11 +54,20 @@ int main(int argc, char **argv)
     view.setValue(today);
     QImage viewImage(view.size(), QImage::Format_ARGB32_Premultiplied);
     const double monthView = msPerRender(runs, [&] { view.render(&viewImage); });
+    bool forward = true;
+    const double pageTurn = msPerRender(runs, [&] {
+        forward ? view.showNextPage() : view.showPreviousPage();
+        forward = !forward;
+        view.render(&viewImage);
+    });
 
     QWidget grid;
     grid.setFont(font);
-    QTextCharFormat bold;
+    QTextCharFormat bold, holiday, boldHoliday;
     bold.setFontWeight(QFont::Bold);
+    holiday.setForeground(QColor(0xb0, 0x00, 0x00));
+    boldHoliday = holiday;
+    boldHoliday.setFontWeight(QFont::Bold);
     QList<QCalendarWidget *> calendars;
     QSize cell;
     for (int i = 0; i < 12; ++i) {
@@ -64,7 +76,10 @@ int main(int argc, char **argv)
         const QDate month = QDate(today.year(), today.month(), 1).addMonths(i);
         calendar->setCurrentPage(month.year(), month.month());
         for (QDate d = month.addDays(-7); d < month.addMonths(1).addDays(14); d = d.addDays(1)) {
-            if (d.dayOfWeek() == Qt::Sunday)
+            const bool sunday = d.dayOfWeek() == Qt::Sunday;
+            if (Holidays::nameOf(d))
+                calendar->setDateTextFormat(d, sunday ? boldHoliday : holiday);
+            else if (sunday)
                 calendar->setDateTextFormat(d, bold);
         }
         cell = cell.expandedTo(calendar->minimumSizeHint());
@@ -77,6 +92,7 @@ int main(int argc, char **argv)
     const double calendarGrid = msPerRender(std::max(1, runs / 4), [&] { grid.render(&gridImage); });
 
     std::printf("MonthView 3x4 (%dx%d px): %.3f ms per render\n", view.width(), view.height(), monthView);
+    std::printf("MonthView 3x4 page turn and render: %.3f ms\n", pageTurn);
     std::printf("QCalendarWidget 3x4 (%dx%d px): %.3f ms per render\n", grid.width(), grid.height(), calendarGrid);
     std::printf("paint ratio: %.3f\n", monthView / calendarGrid);
     return 0;

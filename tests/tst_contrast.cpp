@@ -48,8 +48,8 @@ QPalette scheme(std::array<QRgb, 8> c)
     return p;
 }
 
-// Where an item of the month view is drawn: a day cell of the first month
-// with the look asked for (inside the today and focus frames), or a part.
+// Where an item of the month view is drawn: the first day cell with the look
+// asked for (inside the today and focus frames), or a part.
 QRect monthBox(const MonthView &view, const QString &item)
 {
     const Geometry &g = view.layoutGeometry();
@@ -59,14 +59,18 @@ QRect monthBox(const MonthView &view, const QString &item)
         return g.headerRect(0, 3).adjusted(0, 0, 0, -1); // above the rule
     if (item == u"today line")
         return g.todayRect().adjusted(g.todayTextLeft(), 0, 0, 0); // right of the marker
-    for (int cell = 0; cell < CellCount; ++cell) {
-        const DayLook l = view.dayLook(0, cell / ColumnCount, cell % ColumnCount);
-        const bool wanted = item == u"Sunday"         ? l.bold && !l.trailing
-                            : item == u"trailing day" ? l.trailing
-                            : item == u"today"        ? l.selected && l.today
-                                                      : !l.trailing && !l.selected && !l.bold;
+    for (int i = 0; i < view.monthCount() * CellCount; ++i) {
+        const int m = i / CellCount, row = i % CellCount / ColumnCount, column = i % ColumnCount;
+        const DayLook l = view.dayLook(m, row, column);
+        const bool plain = !l.selected && !l.today && !l.isHoliday();
+        const bool wanted = item == u"Sunday"             ? l.bold && !l.trailing && plain
+                            : item == u"trailing day"     ? l.trailing && plain
+                            : item == u"today"            ? l.selected && l.today
+                            : item == u"holiday"          ? l.isHoliday() && !l.trailing && !l.bold
+                            : item == u"trailing holiday" ? l.isHoliday() && l.trailing
+                                                          : !l.trailing && !l.bold && plain;
         if (!l.isBlank() && l.enabled && wanted)
-            return g.dayRect(0, cell / ColumnCount, cell % ColumnCount).adjusted(2, 2, -2, -2);
+            return g.dayRect(m, row, column).adjusted(2, 2, -2, -2);
     }
     return {};
 }
@@ -92,9 +96,10 @@ private slots:
         QTest::addColumn<QString>("item"); // a widget's name, or a part of the month view
 
         const QStringList month{"day", "Sunday", "trailing day", "today", "title", "header", "today line"};
+        // December 2026 has no holiday, but its grid ends on New Year's Day.
         const std::tuple<const char *, FormKind, QStringList> windows[] = {
-            {"1 month", FormKind::FrmCalender, month}, // with a font of its own
-            {"3 months", FormKind::FrmCalender3, month},
+            {"1 month", FormKind::FrmCalender, month + QStringList{"trailing holiday"}}, // with a font of its own
+            {"3 months", FormKind::FrmCalender3, month + QStringList{"holiday"}},
             {"today window", FormKind::FrmMain, {"LblDate"}},
             {"About",
              FormKind::frmAbout,

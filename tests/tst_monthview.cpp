@@ -13,6 +13,7 @@
 #include <QSet>
 #include <QSignalSpy>
 #include <QTest>
+#include <QToolTip>
 
 using namespace MonthLayout;
 
@@ -212,6 +213,12 @@ private slots:
         view.show();
         QVERIFY(QTest::qWaitForWindowExposed(&view));
         const Geometry &g = view.layoutGeometry();
+        // Pointing at a holiday (New Year's Day, in the next month's days) names it; a working day has no tooltip.
+        for (const auto &[cell, tip] : {std::pair(g.dayRect(0, 4, 5), u"元日"_qs), {g.dayRect(0, 4, 4), QString()}}) {
+            QHelpEvent help(QEvent::ToolTip, cell.center(), view.mapToGlobal(cell.center()));
+            QApplication::sendEvent(&view, &help);
+            QTRY_COMPARE(QToolTip::isVisible() ? QToolTip::text() : QString(), tip);
+        }
         auto click = [&](const QRect &rect, QDate value, QDate first) {
             QTest::mouseClick(&view, Qt::LeftButton, {}, rect.center());
             QCOMPARE(std::pair(view.value(), view.firstDisplayedMonth()), std::pair(value, first));
@@ -260,6 +267,9 @@ private slots:
         QCOMPARE(iface->indexOfChild(sunday), 3 + 1 * 21 + 0); // after the arrows and the header row
         QCOMPARE(describe(sunday), name(Today) + QStringLiteral(" selected bold"));
         QCOMPARE(describe(lastMonthSunday), name(QDate(2027, 11, 7)) + QStringLiteral(" bold"));
+        // A screen reader reads a holiday's name as the cell's description: New Year's Day 2027, a Friday.
+        QCOMPARE(table->cellAt(0, 7 + 5)->text(QAccessible::Description), QStringLiteral(u"元日"));
+        QCOMPARE(sunday->text(QAccessible::Description), QString());
 
         // The selected state follows the keys, the names follow the pages.
         QTest::keyClick(&view, Qt::Key_Right);

@@ -1,5 +1,6 @@
 #include "calendar/monthview.h"
 
+#include "calendar/holidays.h"
 #include "calendar/monthview_accessible.h"
 #include "calendar/monthview_layout.h"
 #include "shell/clock.h"
@@ -11,6 +12,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QStaticText>
+#include <QToolTip>
 #include <algorithm>
 #include <array>
 
@@ -23,6 +25,33 @@ const QString TodayPrefix = QStringLiteral(u"今日: ");
 // The today marker, in the today line and around today's cell: a colour of
 // its own, so it stays visible on the selection.
 const QColor TodayMarker(0xc0, 0x00, 0x00);
+
+// Holidays in red, as Japanese calendars print them, a lighter red where the
+// month's ground is dark: 7.4:1 on white, 6.9:1 on near-black. That is more
+// than Legible's aim, since the one-pixel stem of a "1" shows only about
+// three quarters of its colour's contrast on the pixels.
+const QColor HolidayRed(0xb0, 0x00, 0x00);
+const QColor HolidayRedOnDark(0xff, 0x80, 0x80);
+constexpr double HolidayContrast = 7;
+
+QColor mixed(const QColor &a, const QColor &b, float share) // share of b
+{
+    return QColor::fromRgbF(a.redF() + (b.redF() - a.redF()) * share, a.greenF() + (b.greenF() - a.greenF()) * share,
+                            a.blueF() + (b.blueF() - a.blueF()) * share);
+}
+
+// A neighbouring month's holiday: the red taken towards the neighbouring
+// days' colour (as it lands on the ground), as far as it still reads well.
+QColor trailingHoliday(const QColor &ground, const QColor &holiday, const QColor &trailing)
+{
+    const QColor landed = mixed(ground, trailing, trailing.alphaF());
+    for (const float share : {0.5F, 0.25F}) {
+        const QColor candidate = mixed(holiday, landed, share);
+        if (Legible::contrast(candidate, ground) >= HolidayContrast)
+            return candidate;
+    }
+    return holiday;
+}
 
 QStaticText preparedText(const QString &text, const QFont &font)
 {
@@ -50,9 +79,11 @@ struct Colours
         , trailing(Legible::on(month, pal.color(QPalette::PlaceholderText)))
         , header(Legible::on(month, pal.color(QPalette::Highlight)))
         , greyed(Legible::on(control, pal.color(QPalette::Disabled, QPalette::Text)))
+        , holiday(Legible::on(month, HolidayRed, HolidayRedOnDark))
+        , trailingHoliday(::trailingHoliday(month, holiday, trailing))
     {}
 
-    QColor control, month, titleText, title, text, todayText, trailing, header, greyed;
+    QColor control, month, titleText, title, text, todayText, trailing, header, greyed, holiday, trailingHoliday;
 };
 
 void drawCentered(QPainter &p, const QRect &rect, const QStaticText &text)
@@ -61,6 +92,43 @@ void drawCentered(QPainter &p, const QRect &rect, const QStaticText &text)
     p.drawStaticText(
         QPointF(rect.left() + (rect.width() - size.width()) / 2.0, rect.top() + (rect.height() - size.height()) / 2.0),
         text);
+}
+
+// What one day cell shows, built in layers from the plainest look up, so
+// that each later layer wins: the month's text on the month's ground, a
+// neighbouring month's day in its own colour, a holiday in red (faded
+// towards the neighbouring month's colour on such a day), the selection's
+// colours, and for a day out of range the control's greyed look. Bold and
+// the today and focus frames add to whichever colours won.
+struct CellPaint
+{
+    QColor ground; // invalid: the month's ground, already painted
+    QColor text;
+    bool bold = false;
+    bool todayFrame = false;
+    bool focusFrame = false;
+};
+
+CellPaint cellPaint(const DayLook &look, const Colours &c, bool focused)
+{
+    CellPaint paint;
+    paint.text = c.text;
+    if (look.trailing)
+        paint.text = c.trailing;
+    if (look.isHoliday())
+        paint.text = look.trailing ? c.trailingHoliday : c.holiday;
+    if (look.selected) {
+        paint.ground = c.title;
+        paint.text = c.titleText;
+    }
+    if (!look.enabled) {
+        paint.ground = c.control;
+        paint.text = c.greyed;
+    }
+    paint.bold = look.bold;
+    paint.todayFrame = look.today;
+    paint.focusFrame = look.selected && focused;
+    return paint;
 }
 
 } // namespace
@@ -81,6 +149,9 @@ struct MonthView::Private
     bool boldValid = false;
     Run boldRun;
     QList<bool> bold;
+    // The holidays of the same run, found when first needed.
+    bool holidaysValid = false;
+    QList<QStringView> holidays;
 
     // Texts, made once per displayed range (titles), per first weekday
     // (headers) and per font (numbers), never in paintEvent's inner loop.
@@ -122,8 +193,9 @@ struct MonthView::Private
         d.max = max;
         d.value = value;
         d.today = today;
-        d.boldStart = boldRun.start;
+        d.runStart = boldRun.start;
         d.bold = &bold;
+        d.holidays = &holidays;
         return d;
     }
 
@@ -143,10 +215,17 @@ struct MonthView::Private
         boldValid = true;
     }
 
-    void ensureBold()
+    // The marks of every displayed day: the owner's bold and the holidays.
+    void ensureDays()
     {
         if (!boldValid)
             requestBold();
+        if (holidaysValid)
+            return;
+        holidays = QList<QStringView>(boldRun.count);
+        for (int i = 0; i < boldRun.count; ++i)
+            holidays[i] = Holidays::nameOf(boldRun.start.addDays(i)).value_or(QStringView());
+        holidaysValid = true;
     }
 
     // The owner is asked at once while someone listens; before anyone does
@@ -154,7 +233,7 @@ struct MonthView::Private
     // the days are first needed.
     void rangeChanged()
     {
-        boldValid = false;
+        boldValid = holidaysValid = false;
         titlesValid = false;
         if (q->isSignalConnected(QMetaMethod::fromSignal(&MonthView::GetDayBold)))
             requestBold();
@@ -287,6 +366,53 @@ struct MonthView::Private
         p.setBrush(colour);
         p.drawPolygon(triangle, 3);
     }
+
+    // A month's ground, title with its arrows, weekday header and the rule below it.
+    void paintMonthFrame(QPainter &p, int m, const Colours &c) const
+    {
+        const Geometry &g = cachedGeometry;
+        p.fillRect(g.monthRect(m), c.month);
+        const QRect title = g.titleRect(m);
+        p.fillRect(title, c.title);
+        p.setPen(c.titleText);
+        drawCentered(p, title, titles[m]);
+        if (m == 0)
+            drawArrow(p, g.previousArrowRect(), true, canPageBack());
+        if (m == columns - 1)
+            drawArrow(p, g.nextArrowRect(), false, canPageForward());
+
+        p.setPen(c.header);
+        for (int column = 0; column < ColumnCount; ++column)
+            drawCentered(p, g.headerRect(m, column), headers[column]);
+        const QRect lastHeader = g.headerRect(m, ColumnCount - 1);
+        const int lineY = lastHeader.bottom();
+        p.setPen(q->palette().color(QPalette::Mid));
+        p.drawLine(g.headerRect(m, 0).left() + 1, lineY, lastHeader.right() - 1, lineY);
+    }
+
+    // Draws what cellPaint decided, nothing more. A static text is laid out
+    // for the painter's font, so the font must match the one it was prepared
+    // with; it is switched only when the weight changes (painterBold).
+    void paintDay(QPainter &p, const QRect &cell, int day, const CellPaint &look, bool &painterBold) const
+    {
+        if (look.ground.isValid())
+            p.fillRect(cell, look.ground);
+        p.setPen(look.text);
+        if (look.bold != painterBold) {
+            painterBold = look.bold;
+            p.setFont(painterBold ? boldFont : q->font());
+        }
+        drawCentered(p, cell, look.bold ? boldNumbers[day - 1] : numbers[day - 1]);
+        p.setBrush(Qt::NoBrush);
+        if (look.todayFrame) {
+            p.setPen(TodayMarker);
+            p.drawRect(cell.adjusted(0, 0, -1, -1));
+        }
+        if (look.focusFrame) {
+            p.setPen(QPen(look.text, 1, Qt::DotLine));
+            p.drawRect(cell.adjusted(1, 1, -2, -2));
+        }
+    }
 };
 
 MonthView::MonthView(QWidget *parent)
@@ -378,15 +504,9 @@ QDate MonthView::firstDisplayedMonth() const
     return d->first;
 }
 
-void MonthView::setFirstDisplayedMonth(QDate month)
-{
-    if (month.isValid())
-        d->setFirst(month);
-}
-
 DayLook MonthView::dayLook(int monthIndex, int row, int column) const
 {
-    d->ensureBold();
+    d->ensureDays();
     return MonthLayout::dayLook(d->display(Clock::today()), monthIndex, row, column);
 }
 
@@ -440,89 +560,56 @@ void MonthView::selectToday()
 void MonthView::paintEvent(QPaintEvent *)
 {
     const QDate today = Clock::today();
-    d->ensureBold();
+    d->ensureDays();
     d->ensureTitles();
     d->ensureHeaders();
     d->ensureNumbers();
     d->ensureTodayText(today);
 
     const Geometry &g = d->geometry();
-    const QPalette &pal = palette();
-    const Colours c(pal, foregroundRole());
+    const Colours c(palette(), foregroundRole());
     const ViewState display = d->display(today);
 
     QPainter p(this);
     p.fillRect(rect(), c.control);
-
     for (int m = 0; m < d->months(); ++m) {
-        const QRect month = g.monthRect(m);
-        p.fillRect(month, c.month);
-        const QRect title = g.titleRect(m);
-        p.fillRect(title, c.title);
-        p.setPen(c.titleText);
-        drawCentered(p, title, d->titles[m]);
-        if (m == 0)
-            d->drawArrow(p, g.previousArrowRect(), true, d->canPageBack());
-        if (m == d->columns - 1)
-            d->drawArrow(p, g.nextArrowRect(), false, d->canPageForward());
-
-        p.setPen(c.header);
-        for (int column = 0; column < ColumnCount; ++column)
-            drawCentered(p, g.headerRect(m, column), d->headers[column]);
-        const QRect lastHeader = g.headerRect(m, ColumnCount - 1);
-        const int lineY = lastHeader.bottom();
-        p.setPen(pal.color(QPalette::Mid));
-        p.drawLine(g.headerRect(m, 0).left() + 1, lineY, lastHeader.right() - 1, lineY);
-
+        d->paintMonthFrame(p, m, c);
         bool painterBold = false;
-        for (int row = 0; row < RowCount; ++row) {
-            for (int column = 0; column < ColumnCount; ++column) {
-                const DayLook look = MonthLayout::dayLook(display, m, row, column);
-                if (look.isBlank())
-                    continue;
-                const QRect cell = g.dayRect(m, row, column);
-                if (!look.enabled) {
-                    p.fillRect(cell, c.control);
-                    p.setPen(c.greyed);
-                } else if (look.selected) {
-                    p.fillRect(cell, c.title);
-                    p.setPen(c.titleText);
-                } else {
-                    p.setPen(look.trailing ? c.trailing : c.text);
-                }
-                // A static text is laid out for the painter's font, so the
-                // font must match the one it was prepared with.
-                const int day = look.date.day() - 1;
-                if (look.bold != painterBold) {
-                    painterBold = look.bold;
-                    p.setFont(painterBold ? d->boldFont : font());
-                }
-                drawCentered(p, cell, look.bold ? d->boldNumbers[day] : d->numbers[day]);
-                if (look.today) {
-                    p.setPen(TodayMarker);
-                    p.setBrush(Qt::NoBrush);
-                    p.drawRect(cell.adjusted(0, 0, -1, -1));
-                }
-                if (look.selected && hasFocus()) {
-                    p.setPen(QPen(c.titleText, 1, Qt::DotLine));
-                    p.setBrush(Qt::NoBrush);
-                    p.drawRect(cell.adjusted(1, 1, -2, -2));
-                }
-            }
+        for (int cell = 0; cell < CellCount; ++cell) {
+            const int row = cell / ColumnCount, column = cell % ColumnCount;
+            const DayLook look = MonthLayout::dayLook(display, m, row, column);
+            if (!look.isBlank())
+                d->paintDay(p, g.dayRect(m, row, column), look.date.day(), cellPaint(look, c, hasFocus()), painterBold);
         }
         if (painterBold)
             p.setFont(font());
     }
 
     const QRect todayLine = g.todayRect();
-    const QRect marker = g.todayMarkerRect();
     p.setPen(TodayMarker);
     p.setBrush(Qt::NoBrush);
-    p.drawRect(marker.adjusted(0, 0, -1, -1));
+    p.drawRect(g.todayMarkerRect().adjusted(0, 0, -1, -1));
     p.setPen(c.todayText);
     p.drawStaticText(
         QPointF(g.todayTextLeft(), todayLine.top() + (g.todayHeight - d->todayStatic.size().height()) / 2.0),
         d->todayStatic);
+}
+
+bool MonthView::event(QEvent *event)
+{
+    if (event->type() != QEvent::ToolTip)
+        return QWidget::event(event);
+    const auto *help = static_cast<QHelpEvent *>(event);
+    const Geometry::Hit hit = d->geometry().dayAt(help->pos());
+    const DayLook look = hit.monthIndex < 0 ? DayLook() : dayLook(hit.monthIndex, hit.cell.row, hit.cell.column);
+    if (look.isHoliday()) {
+        QToolTip::showText(help->globalPos(), look.holiday.toString(), this,
+                           d->geometry().dayRect(hit.monthIndex, hit.cell.row, hit.cell.column));
+    } else {
+        QToolTip::hideText();
+        event->ignore();
+    }
+    return true;
 }
 
 void MonthView::mousePressEvent(QMouseEvent *event)

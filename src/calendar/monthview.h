@@ -39,14 +39,12 @@ public:
     void setValue(QDate date);
 
     QDate firstDisplayedMonth() const; // the first day of the top-left month
-    // Shows `month` in the top-left corner, as far as the limits allow.
-    void setFirstDisplayedMonth(QDate month);
     int monthCount() const { return monthColumns() * monthRows(); }
 
     // What the paint code draws, for tests and accessibility: the look of a
     // day cell of the monthIndex-th month (asking the owner for the bold days
-    // if the displayed range has changed since), where things are, and the
-    // texts of titles and the today line.
+    // and finding the holidays if the displayed range has changed since),
+    // where things are, and the texts of titles and the today line.
     MonthLayout::DayLook dayLook(int monthIndex, int row, int column) const;
     const MonthLayout::Geometry &layoutGeometry() const;
     QString monthTitle(int monthIndex) const;
@@ -74,6 +72,7 @@ signals:
     void GetDayBold(QDate StartDate, int Count, QList<bool> &State);
 
 protected:
+    bool event(QEvent *event) override; // a holiday's name as its tooltip
     void paintEvent(QPaintEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;

@@ -78,8 +78,11 @@ public:
     int indexOfChild(const QAccessibleInterface *) const override { return -1; }
     void setText(QAccessible::Text, const QString &) override {}
 
+    // The name of a day is its long date; its description, the holiday's name.
     QString text(QAccessible::Text t) const override
     {
+        if (isValid() && m_part == Part::Day && t == QAccessible::Description)
+            return dayLook().holiday.toString();
         if (!isValid() || t != QAccessible::Name)
             return {};
         switch (m_part) {

@@ -60,10 +60,11 @@ DayLook dayLook(const ViewState &display, int monthIndex, int row, int column)
     look.enabled = date >= display.min && date <= display.max;
     look.selected = look.enabled && date == display.value;
     look.today = date == display.today;
-    if (display.bold && display.boldStart.isValid()) {
-        const qint64 index = display.boldStart.daysTo(date);
-        look.bold = index >= 0 && index < display.bold->size() && display.bold->at(index);
-    }
+    const qint64 index = display.runStart.isValid() ? display.runStart.daysTo(date) : -1;
+    if (display.bold && index >= 0 && index < display.bold->size())
+        look.bold = display.bold->at(index);
+    if (display.holidays && index >= 0 && index < display.holidays->size())
+        look.holiday = display.holidays->at(index);
     return look;
 }
 

@@ -3,6 +3,7 @@
 #include <QDate>
 #include <QList>
 #include <QRect>
+#include <QStringView>
 #include <Qt>
 
 class QFontMetrics;
@@ -58,15 +59,17 @@ struct ViewState
     QDate min, max;
     QDate value;
     QDate today;
-    QDate boldStart; // element 0 of bold
+    QDate runStart; // element 0 of bold and of holidays: the displayed run
     const QList<bool> *bold = nullptr;
+    const QList<QStringView> *holidays = nullptr; // names, empty on working days
 };
 
 // The look of one day cell. The priorities are written once, here:
 //  - a neighbouring month's day is shown only before the first month and after
 //    the last one (no day twice), everywhere else the cell is blank;
 //  - out of range: greyed and never selected;
-//  - selected over trailing over normal for the colours;
+//  - selected over holiday over trailing over normal for the colours, and a
+//    trailing holiday mixes the two;
 //  - bold and the today marker add to any of these.
 struct DayLook
 {
@@ -76,7 +79,9 @@ struct DayLook
     bool selected = false;
     bool today = false;
     bool bold = false;
+    QStringView holiday; // the holiday's name, empty on a working day
     bool isBlank() const { return !date.isValid(); }
+    bool isHoliday() const { return !holiday.isEmpty(); }
 };
 DayLook dayLook(const ViewState &display, int monthIndex, int row, int column);
 

@@ -3,6 +3,8 @@
 #include "about/sysinfo.h"
 #include "about/sysinfo_qt.h"
 #include "app.h"
+#include "calendar/monthview.h"
+#include "calendar/monthview_layout.h"
 #include "shell/captions.h"
 #include "shell/datetext.h"
 #include "shell/forms.h"
@@ -110,6 +112,17 @@ private slots:
         for (const QWidget *menu : menus)
             QCOMPARE(menu->font().family(), Captions::MsPGothic);
         Forms::Unload(FormKind::FrmMain);
+    }
+
+    // The month view the calendars share names Japan's holidays here too.
+    void holidayNamed()
+    {
+        auto *view = Forms::Show(FormKind::FrmCalender)->findChild<MonthView *>();
+        const QDate day(2026, 9, 22);
+        view->setValue(day);
+        const MonthLayout::Cell cell = MonthLayout::cellForDate(day, view->StartOfWeek(), day);
+        QCOMPARE(view->dayLook(0, cell.row, cell.column).holiday.toString(), u"国民の休日"_qs);
+        Forms::Unload(FormKind::FrmCalender);
     }
 
     // Every main window's rectangle, as Windows gives it in physical pixels,
