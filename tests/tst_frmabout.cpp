@@ -5,6 +5,7 @@
 #include "about/frmabout.h"
 #include "about/regfile.h"
 #include "about/sysinfo.h"
+#include "shell/appinfo_config.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -129,6 +130,15 @@ private slots:
         about->close(); // the title-bar close button
         QTRY_COMPARE(m_ends, 1);
         QCOMPARE(Forms::loadedCount(), 0);
+    }
+
+    // The maker and the terms come from the build, which gives the packages the same.
+    void makerAndTermsFromTheBuild()
+    {
+        frmAbout *form = showAbout();
+        QCOMPARE(text(form, "Label1"), QStringLiteral(u"「" MIREBO_MAKER u"」"));
+        QCOMPARE(text(form, "Label3"), QStringLiteral(MIREBO_COPYRIGHT));
+        QCOMPARE(text(form, "lblDisclaimer").remove(u'\n'), QStringLiteral(u"" MIREBO_TERMS_JA));
     }
 
     // Last: it leaves a style behind that puts icons on dialog buttons, as some desktops' do.

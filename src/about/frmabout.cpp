@@ -30,9 +30,10 @@ SysInfo::Services services()
 
 // Texts whose wording is ours.
 const QString SupportAddress = QStringLiteral("https://www.example.com/mirebo/");
-const QString CopyrightLine = QStringLiteral(u"Copyright (C) Quelbrook. All rights reserved.");
-const QString Disclaimer = QStringLiteral(u"本ソフトウェアはフリーソフトです。無償で自由に使用・再配布できます。\n"
-                                          u"著作権はQuelbrookが保有します。許可なく改変・販売することを禁じます。");
+const QString CopyrightLine = QStringLiteral(u"" MIREBO_COPYRIGHT);
+const QString Disclaimer =
+    QStringLiteral(u"本ソフトウェアはフリーソフトです。無償で自由に使用・再配布できます。\n"
+                   u"著作権は" MIREBO_MAKER u"が保有します。許可なく改変・販売することを禁じます。");
 
 // One stroke of the etched rule: a horizontal line of a colour and width,
 // drawn downwards from its y coordinate (twips, but the width in pixels).
