@@ -29,11 +29,10 @@ SysInfo::Services services()
 }
 
 // Texts whose wording is ours.
-const QString SupportAddress = QStringLiteral("https://www.example.com/mirebo/");
+const QString SupportAddress = QStringLiteral(MIREBO_HOMEPAGE "/");
 const QString CopyrightLine = QStringLiteral(u"" MIREBO_COPYRIGHT);
-const QString Disclaimer =
-    QStringLiteral(u"本ソフトウェアはフリーソフトです。無償で自由に使用・再配布できます。\n"
-                   u"著作権は" MIREBO_MAKER u"が保有します。許可なく改変・販売することを禁じます。");
+// The terms as every package states them; the label gives each sentence a line.
+const QString Disclaimer = QStringLiteral(u"" MIREBO_TERMS_JA);
 
 // One stroke of the etched rule: a horizontal line of a colour and width,
 // drawn downwards from its y coordinate (twips, but the width in pixels).
