@@ -9,6 +9,7 @@
 #include "shell/platform.h"
 
 #include <QCoreApplication>
+#include <QImage>
 #include <QMenu>
 #include <QTest>
 
@@ -56,6 +57,18 @@ inline void unloadAll()
 inline QPoint cornerPixels(QPoint offsetsTwips)
 {
     return {(28800 - offsetsTwips.x()) / 15, (16200 - offsetsTwips.y()) / 15};
+}
+
+// Whether the today window's date ends inside its client area, as laid out
+// and as drawn: the client's last column is all of its first pixel's colour.
+inline bool dateWhole(Form *today)
+{
+    const QImage drawn = today->client()->grab().toImage();
+    for (int y = 0; y < drawn.height(); ++y) {
+        if (drawn.pixel(drawn.width() - 1, y) != drawn.pixel(0, 0))
+            return false;
+    }
+    return today->findChild<QWidget *>(QStringLiteral("LblDate"))->geometry().right() < today->client()->width();
 }
 
 inline Form *mainWindow()

@@ -13,6 +13,8 @@
 #include <QApplication>
 #include <QLabel>
 #include <QMenuBar>
+#include <QPainterPath>
+#include <QRawFont>
 
 using namespace TestKit;
 
@@ -147,17 +149,32 @@ private slots:
         QCOMPARE(m_ends, loaded.isEmpty() ? 1 : 0); // the program ends with its last window, and only then
     }
 
-    void todayText_data() { dataRows("today_texts.txt", {"lang", "today", "expected"}); }
+    void todayText_data() { dataRows("today_texts.txt", {"lang", "today", "expected", "whole"}); }
     void todayText()
     {
         qputenv("LANG", field<QByteArray>("lang"));
         DateTexts::reset();
         Clock::setToday(field<QDate>("today"));
-        const QLabel *label = Forms::Show(Main)->findChild<QLabel *>("LblDate");
+        Form *form = Forms::Show(Main);
+        const QLabel *label = form->findChild<QLabel *>("LblDate");
         QCOMPARE(label->text(), field<QString>("expected"));
         // Sized to its text; the strip clips a text too long for it and never widens.
         QCOMPARE(label->size(), label->sizeHint());
         QCOMPARE(label->parentWidget()->width(), Twips::toPixels(2280));
+        QVERIFY(QTest::qWaitForWindowExposed(form));
+        QCOMPARE(dateWhole(form), field<bool>("whole"));
+    }
+
+    // The strip's half-width digits, glyphs 214 to 223 of IPAPGothic, are IPAGothic's digits.
+    void halfWidthDigitsAreIpaGothics()
+    {
+        const QRawFont gothic = QRawFont::fromFont(QFont(QStringLiteral("IPAGothic"), 12));
+        const QRawFont pgothic = QRawFont::fromFont(QFont(QStringLiteral("IPAPGothic"), 12));
+        const QList<quint32> digits = gothic.glyphIndexesForString(QStringLiteral("0123456789"));
+        for (quint32 digit = 0; digit < 10; ++digit)
+            QVERIFY(digits[digit] == 214 + digit
+                    && pgothic.pathForGlyph(214 + digit).elementCount()
+                           == gothic.pathForGlyph(214 + digit).elementCount());
     }
 
     void sundays_data() { dataRows("sundays.txt", {"startOfWeek", "count", "stateSize", "expected"}); }

@@ -5,9 +5,14 @@
 #include "about/frmabout.h"
 #include "about/regfile.h"
 #include "about/sysinfo.h"
+#include "shell/appinfo_config.h"
 
 #include <QApplication>
 #include <QLabel>
+#include <QMessageBox>
+#include <QProxyStyle>
+#include <QPushButton>
+#include <QTimer>
 
 using namespace TestKit;
 
@@ -65,9 +70,24 @@ private slots:
             QTest::keyClick(form->focusWidget(), Qt::Key_Tab);
         }
         QCOMPARE(order, (QStringList{"cmdOK", "picIcon", "cmdSysInfo", "cmdOK"}));
+
+        // The style draws the default button as such.
+        auto *ok = form->findChild<QPushButton *>("cmdOK");
+        const QImage asDefault = ok->grab().toImage();
+        ok->setDefault(false);
+        QVERIFY(ok->grab().toImage() != asDefault);
+
+        // The notice breaks between sentences, each line whole within the label.
+        const QLabel *notice = form->findChild<QLabel *>("lblDisclaimer");
+        const QStringList lines = notice->text().split(u'\n');
+        const QFontMetrics metrics(notice->font());
+        QCOMPARE(lines.size(), 4);
+        for (const QString &line : lines)
+            QVERIFY2(line.endsWith(u'。') && metrics.horizontalAdvance(line) <= notice->width(), qPrintable(line));
+        QVERIFY((lines.size() - 1) * metrics.lineSpacing() + metrics.ascent() < notice->height()); // the last baseline
     }
 
-    void keysAndButtons_data() { dataRows("about_keys.txt", {"registry", "widget", "key", "log"}); }
+    void keysAndButtons_data() { dataRows("about_keys.txt", {"registry", "widget", "default", "key", "log"}); }
     void keysAndButtons()
     {
         const QString key = field<QString>("key"), log = field<QString>("log");
@@ -75,6 +95,8 @@ private slots:
         QPointer<frmAbout> form = showAbout();
         QWidget *target = form->findChild<QWidget *>(field<QString>("widget"));
         target->setFocus();
+        for (QPushButton *button : form->findChildren<QPushButton *>())
+            QCOMPARE(button->isDefault(), button->objectName() == field<QString>("default"));
         const QKeyCombination combination = QKeySequence::fromString(key, QKeySequence::PortableText)[0];
         if (key.isEmpty())
             QTest::mouseClick(target, Qt::LeftButton);
@@ -90,7 +112,12 @@ private slots:
         Form *main = Forms::Show(FormKind::FrmMain);
         frmAbout *about = showAbout();
         about->findChild<QLabel *>("lblTitle")->setText(QStringLiteral("changed"));
-        QCOMPARE(showAbout(), about);
+        // Minimized and behind the main window, the menu command brings the same window back, active.
+        about->showMinimized();
+        QApplication::setActiveWindow(main);
+        main->findChild<QAction *>("mnuHyouziAbout")->trigger();
+        QCOMPARE(Forms::instance(FormKind::frmAbout), about);
+        QTRY_VERIFY(!about->isMinimized() && about->isVisible());
         QCOMPARE(text(about, "lblTitle"), QStringLiteral("changed")); // Form_Load did not run again
 
         // It stays through a switch and after the main window, and is no main window itself.
@@ -103,6 +130,36 @@ private slots:
         about->close(); // the title-bar close button
         QTRY_COMPARE(m_ends, 1);
         QCOMPARE(Forms::loadedCount(), 0);
+    }
+
+    // The maker and the terms come from the build, which gives the packages the same.
+    void makerAndTermsFromTheBuild()
+    {
+        frmAbout *form = showAbout();
+        QCOMPARE(text(form, "Label1"), QStringLiteral(u"「" MIREBO_MAKER u"」"));
+        QCOMPARE(text(form, "Label3"), QStringLiteral(MIREBO_COPYRIGHT));
+        QCOMPARE(text(form, "lblDisclaimer").remove(u'\n'), QStringLiteral(u"" MIREBO_TERMS_JA));
+    }
+
+    // Last: it leaves a style behind that puts icons on dialog buttons, as some desktops' do.
+    void messageBoxOkWithoutIcon()
+    {
+        struct ButtonIcons : QProxyStyle
+        {
+            int styleHint(StyleHint hint, const QStyleOption *o, const QWidget *w, QStyleHintReturn *r) const override
+            {
+                return hint == SH_DialogButtonBox_ButtonsHaveIcons ? 1 : QProxyStyle::styleHint(hint, o, w, r);
+            }
+        };
+        QApplication::setStyle(new ButtonIcons);
+        bool iconless = false;
+        QTimer::singleShot(0, this, [&iconless] {
+            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            iconless = box->buttons().size() == 1 && box->buttons().constFirst()->icon().isNull();
+            box->accept();
+        });
+        SysInfo::desktopServices().messageBox("text");
+        QVERIFY(iconless);
     }
 };
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "shell/appinfo_config.h"
+
 #include <QString>
 
 // The stored texts of the About window, exactly as the program has always
@@ -12,7 +14,7 @@ inline const QString TitlePlaceholder = QStringLiteral(u"ｱﾌﾟﾘｹｰｼ�
 inline const QString VersionPlaceholder = QStringLiteral(u"ﾊﾞｰｼﾞｮﾝ");
 inline const QString VersionPrefix = QStringLiteral(u"ﾊﾞｰｼﾞｮﾝ "); // the word and one space
 inline const QString Description = QStringLiteral(u"ﾐﾚﾎﾞ（ﾐﾚﾎﾞﾅ）に関するｻﾎﾟｰﾄについては以下のURLをご覧ください。");
-inline const QString Brand = QStringLiteral(u"「Quelbrook」");           // the maker's brand
+inline const QString Brand = QStringLiteral(u"「" MIREBO_MAKER u"」");   // the maker's brand
 inline const QString SysInfoButton = QStringLiteral(u"ｼｽﾃﾑ情報(&S)..."); // Alt+S presses it
 inline const QString OK = QStringLiteral(u"OK");
 

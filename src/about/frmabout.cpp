@@ -7,11 +7,13 @@
 #include "shell/legible.h"
 #include "shell/twips.h"
 
+#include <QApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPainter>
 #include <QPixmap>
 #include <QPushButton>
+#include <QRegularExpression>
 
 namespace {
 
@@ -27,29 +29,33 @@ SysInfo::Services services()
 }
 
 // Texts whose wording is ours.
-const QString SupportAddress = QStringLiteral("https://www.example.com/mirebo/");
-const QString CopyrightLine = QStringLiteral(u"Copyright (C) Quelbrook. All rights reserved.");
-const QString Disclaimer = QStringLiteral(u"本ソフトウェアはフリーソフトです。無償で自由に使用・再配布できます。\n"
-                                          u"著作権はQuelbrookが保有します。許可なく改変・販売することを禁じます。");
+const QString SupportAddress = QStringLiteral(MIREBO_HOMEPAGE "/");
+const QString CopyrightLine = QStringLiteral(u"" MIREBO_COPYRIGHT);
+// The terms as every package states them; the label gives each sentence a line.
+const QString Disclaimer = QStringLiteral(u"" MIREBO_TERMS_JA);
 
 // One stroke of the etched rule: a horizontal line of a colour and width,
-// drawn downwards from its y coordinate.
+// drawn downwards from its y coordinate (twips, but the width in pixels).
+struct Stroke
+{
+    int index = 0, x1 = 0, x2 = 0, y = 0, widthPixels = 0;
+    QColor colour;
+};
+
 class LineControl : public QWidget
 {
 public:
-    LineControl(QWidget *parent, int index, int x1, int x2, int y, int widthPixels, QColor colour)
+    LineControl(QWidget *parent, const Stroke &stroke)
         : QWidget(parent)
-        , m_colour(colour)
+        , m_colour(stroke.colour)
     {
         setObjectName(QStringLiteral("Line1"));
-        setProperty("index", index);
+        setProperty("index", stroke.index);
         setAttribute(Qt::WA_TransparentForMouseEvents);
-        const QPoint from = Twips::toPixels(x1, y);
-        const QPoint to = Twips::toPixels(x2, y);
-        setGeometry(from.x(), from.y(), to.x() - from.x(), widthPixels);
+        const QPoint from = Twips::toPixels(stroke.x1, stroke.y);
+        const QPoint to = Twips::toPixels(stroke.x2, stroke.y);
+        setGeometry(from.x(), from.y(), to.x() - from.x(), stroke.widthPixels);
     }
-
-    QColor colour() const { return m_colour; }
 
 protected:
     void paintEvent(QPaintEvent *) override { QPainter(this).fillRect(rect(), m_colour); }
@@ -58,11 +64,14 @@ private:
     QColor m_colour;
 };
 
-QLabel *addLabel(QWidget *client, const char *name, int left, int top, int width, int height, const QString &text)
+QLabel *addLabel(QWidget *client, const char *name, QRect rect, const QString &text)
 {
-    auto *label = new QLabel(text, client);
+    // The toolkit wraps Japanese between any two characters, inside words
+    // too; a line of its own for each sentence keeps the words whole.
+    static const QRegularExpression sentenceEnd(QStringLiteral(u"。(?=.)"));
+    auto *label = new QLabel(QString(text).replace(sentenceEnd, QStringLiteral(u"。\n")), client);
     label->setObjectName(QString::fromLatin1(name));
-    label->setGeometry(Twips::rectToPixels(left, top, width, height));
+    label->setGeometry(rect);
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     label->setWordWrap(true);
     label->setAutoFillBackground(true); // opaque, in the window's background colour
@@ -72,6 +81,21 @@ QLabel *addLabel(QWidget *client, const char *name, int left, int top, int width
     label->setTextInteractionFlags(Qt::NoTextInteraction);
     label->setOpenExternalLinks(false);
     return label;
+}
+
+// The picture in a sunken frame, sized to the picture plus its border.
+QLabel *addPicture(QWidget *client, QPoint topLeftTwips)
+{
+    auto *picture = new QLabel(client);
+    picture->setObjectName(QStringLiteral("picIcon"));
+    picture->setFrameStyle(QFrame::WinPanel | QFrame::Sunken);
+    picture->setFocusPolicy(Qt::StrongFocus);
+    const QPixmap pixmap(about_picture);
+    picture->setPixmap(pixmap);
+    const int border = picture->frameWidth();
+    picture->setGeometry(
+        QRect(Twips::toPixels(topLeftTwips.x(), topLeftTwips.y()), pixmap.size() + QSize(2 * border, 2 * border)));
+    return picture;
 }
 
 // The colours the layout gives some labels. They were chosen for a light
@@ -89,66 +113,109 @@ QFont gothic(double points, bool bold)
 
 } // namespace
 
+// The window's layout, in twips. Controls are built in tab order, so the
+// focus chain is cmdOK, picIcon, cmdSysInfo.
+struct frmAbout::Layout
+{
+    struct Rect
+    {
+        int left = 0, top = 0, width = 0, height = 0;
+        QRect pixels() const { return Twips::rectToPixels(left, top, width, height); }
+    };
+    struct Button
+    {
+        const char *name = nullptr;
+        Rect rect;
+        const QString &caption;
+
+        QPushButton *build(QWidget *client) const
+        {
+            auto *button = new QPushButton(caption, client);
+            button->setObjectName(QString::fromLatin1(name));
+            button->setGeometry(rect.pixels());
+            button->setFocusPolicy(Qt::StrongFocus);
+            return button;
+        }
+    };
+    struct Label
+    {
+        QLabel *frmAbout::*member = nullptr;
+        const char *name = nullptr;
+        Rect rect;
+        const QString &text;
+        double points = 0; // 0: the window's own font
+        bool bold = false;
+    };
+    using Line = Stroke;
+
+    static constexpr QSize Client{5730, 4170};
+    static constexpr QPoint Position{2340, 1935}; // of the client area's top-left corner
+    static constexpr QPoint PictureAt{240, 240};  // sized to the picture plus its border
+    static const Button OK, SysInfo;
+    static const Label Labels[];
+    static const Line Lines[];
+};
+
+const frmAbout::Layout::Button frmAbout::Layout::OK{"cmdOK", {4245, 2625, 1380, 345}, AboutCaptions::OK};
+const frmAbout::Layout::Button frmAbout::Layout::SysInfo{
+    "cmdSysInfo", {4260, 3075, 1380, 345}, AboutCaptions::SysInfoButton};
+
+const frmAbout::Layout::Label frmAbout::Layout::Labels[] = {
+    {&frmAbout::lblDescription, "lblDescription", {1080, 1200, 4005, 450}, AboutCaptions::Description, 0, false},
+    {&frmAbout::lblDisclaimer, "lblDisclaimer", {120, 2640, 3990, 705}, Disclaimer, 8.25, false},
+    {&frmAbout::lblTitle, "lblTitle", {1050, 240, 3885, 480}, AboutCaptions::TitlePlaceholder, 0, false},
+    {&frmAbout::lblVersion, "lblVersion", {1050, 780, 3885, 225}, AboutCaptions::VersionPlaceholder, 0, false},
+    {&frmAbout::Label1, "Label1", {480, 1920, 1215, 255}, AboutCaptions::Brand, 9, true},
+    // Plain text in link colour: nothing opens when it is clicked.
+    {&frmAbout::Label2, "Label2", {1920, 1920, 3495, 255}, SupportAddress, 9, true},
+    {&frmAbout::Label3, "Label3", {600, 3960, 4695, 255}, CopyrightLine, 0, false},
+};
+
+// The etched rule: grey 1 pixel over white 2 pixels.
+const frmAbout::Layout::Line frmAbout::Layout::Lines[] = {
+    {1, 90, 5654, 2445, 1, QColor(128, 128, 128)},
+    {0, 105, 5654, 2460, 2, Qt::white},
+};
+
 frmAbout::frmAbout()
     : Form(FormKind::frmAbout, TitleButtons::DialogClose)
 {
     setWindowTitle(AboutCaptions::StoredCaption);
-    setClientSizeTwips(5730, 4170);
+    setClientSizeTwips(Layout::Client.width(), Layout::Client.height());
     QWidget *form = client();
 
-    // Built in tab order, so the focus chain is cmdOK, picIcon, cmdSysInfo.
-    cmdOK = new QPushButton(AboutCaptions::OK, form);
-    cmdOK->setObjectName(QStringLiteral("cmdOK"));
-    cmdOK->setGeometry(Twips::rectToPixels(4245, 2625, 1380, 345));
-    cmdOK->setFocusPolicy(Qt::StrongFocus);
-
-    picIcon = new QLabel(form);
-    picIcon->setObjectName(QStringLiteral("picIcon"));
-    picIcon->setFrameStyle(QFrame::WinPanel | QFrame::Sunken);
-    picIcon->setFocusPolicy(Qt::StrongFocus);
-    const QPixmap picture(about_picture);
-    picIcon->setPixmap(picture);
-    // Sizes itself to the picture plus its border.
-    const int border = picIcon->frameWidth();
-    picIcon->setGeometry(QRect(Twips::toPixels(240, 240), picture.size() + QSize(2 * border, 2 * border)));
-
-    cmdSysInfo = new QPushButton(AboutCaptions::SysInfoButton, form);
-    cmdSysInfo->setObjectName(QStringLiteral("cmdSysInfo"));
-    cmdSysInfo->setGeometry(Twips::rectToPixels(4260, 3075, 1380, 345));
-    cmdSysInfo->setFocusPolicy(Qt::StrongFocus);
-
+    cmdOK = Layout::OK.build(form);
+    picIcon = addPicture(form, Layout::PictureAt);
+    cmdSysInfo = Layout::SysInfo.build(form);
     QWidget::setTabOrder(cmdOK, picIcon);
     QWidget::setTabOrder(picIcon, cmdSysInfo);
 
-    lblDescription = addLabel(form, "lblDescription", 1080, 1200, 4005, 450, AboutCaptions::Description);
-
-    lblDisclaimer = addLabel(form, "lblDisclaimer", 120, 2640, 3990, 705, Disclaimer);
-    lblDisclaimer->setFont(gothic(8.25, false));
-
-    lblTitle = addLabel(form, "lblTitle", 1050, 240, 3885, 480, AboutCaptions::TitlePlaceholder);
-
-    lblVersion = addLabel(form, "lblVersion", 1050, 780, 3885, 225, AboutCaptions::VersionPlaceholder);
-
-    Label1 = addLabel(form, "Label1", 480, 1920, 1215, 255, AboutCaptions::Brand);
-    Label1->setFont(gothic(9, true));
-
-    // Plain text in link colour: nothing opens when it is clicked.
-    Label2 = addLabel(form, "Label2", 1920, 1920, 3495, 255, SupportAddress);
-    Label2->setFont(gothic(9, true));
-
-    Label3 = addLabel(form, "Label3", 600, 3960, 4695, 255, CopyrightLine);
+    for (const Layout::Label &label : Layout::Labels) {
+        QLabel *control = addLabel(form, label.name, label.rect.pixels(), label.text);
+        if (label.points > 0)
+            control->setFont(gothic(label.points, label.bold));
+        this->*label.member = control;
+    }
     showStoredColours();
 
-    // The etched rule: grey 1 pixel over white 2 pixels.
-    new LineControl(form, 1, 90, 5654, 2445, 1, QColor(128, 128, 128));
-    new LineControl(form, 0, 105, 5654, 2460, 2, Qt::white);
+    for (const Layout::Line &line : Layout::Lines)
+        new LineControl(form, line);
+
+    // OK is the default button, drawn as such, except while system
+    // information has the focus: then Enter presses that one, and it shows.
+    cmdOK->setDefault(true);
+    connect(qApp, &QApplication::focusChanged, this, [this] {
+        const bool sysInfo = focusWidget() == cmdSysInfo;
+        cmdSysInfo->setDefault(sysInfo);
+        cmdOK->setDefault(!sysInfo);
+    });
 
     connect(cmdOK, &QPushButton::clicked, this, &frmAbout::cmdOK_Click);
     connect(cmdSysInfo, &QPushButton::clicked, this, &frmAbout::cmdSysInfo_Click);
 
     // The client area's top-left corner, not the frame's, is where the
     // layout puts the window; before the first show geometry is the client.
-    setGeometry(QRect(Twips::toPixels(2340, 1935), size()));
+    setGeometry(QRect(Twips::toPixels(Layout::Position.x(), Layout::Position.y()), size()));
     cmdOK->setFocus();
 }
 
@@ -172,8 +239,7 @@ void frmAbout::keyPressEvent(QKeyEvent *event)
     case Qt::Key_Return:
     case Qt::Key_Enter:
         if (!(event->modifiers() & ~Qt::KeypadModifier)) {
-            // The default button, unless another button has the focus.
-            if (focusWidget() == cmdSysInfo)
+            if (cmdSysInfo->isDefault())
                 cmdSysInfo->click();
             else
                 cmdOK->click();

@@ -35,18 +35,20 @@ protected:
     void changeEvent(QEvent *event) override;
 
 private:
+    struct Layout;
+
     void cmdOK_Click();
     void cmdSysInfo_Click();
     void showStoredColours();
 
-    QPushButton *cmdOK;
-    QLabel *picIcon;
-    QPushButton *cmdSysInfo;
-    QLabel *lblDescription;
-    QLabel *lblDisclaimer;
-    QLabel *lblTitle;
-    QLabel *lblVersion;
-    QLabel *Label1;
-    QLabel *Label2;
-    QLabel *Label3;
+    QPushButton *cmdOK = nullptr;
+    QLabel *picIcon = nullptr;
+    QPushButton *cmdSysInfo = nullptr;
+    QLabel *lblDescription = nullptr;
+    QLabel *lblDisclaimer = nullptr;
+    QLabel *lblTitle = nullptr;
+    QLabel *lblVersion = nullptr;
+    QLabel *Label1 = nullptr;
+    QLabel *Label2 = nullptr;
+    QLabel *Label3 = nullptr;
 };

@@ -4,6 +4,7 @@
 #include "about/sysinfo.h"
 #include "shell/appinfo.h"
 
+#include <QAbstractButton>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -56,6 +57,10 @@ void desktopMessageBox(const std::string &text)
 {
     QMessageBox box(QMessageBox::NoIcon, App::Title(), QString::fromUtf8(text.data(), qsizetype(text.size())),
                     QMessageBox::Ok);
+    // Some desktops' styles put an icon on every dialog button; a message
+    // box with OK alone shows none, as on Windows.
+    for (QAbstractButton *button : box.buttons())
+        button->setIcon(QIcon());
     box.exec();
 }
 

@@ -99,7 +99,12 @@ void FrmMain::mnuHyouzi12_Click()
     Forms::Switch(this, FormKind::FrmCalender12);
 }
 
+// An About window already open may be covered or minimized: choosing it
+// again brings that one window back to the front and gives it the focus.
 void FrmMain::mnuHyouziAbout_Click()
 {
-    Forms::Show(FormKind::frmAbout);
+    Form *about = Forms::Show(FormKind::frmAbout);
+    about->setWindowState(about->windowState() & ~Qt::WindowMinimized);
+    about->raise();
+    about->activateWindow();
 }

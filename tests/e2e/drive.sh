@@ -9,6 +9,7 @@ openbox        1920x1080  -                                  1     windows
 openbox        1920x1080  -                                  1     calendar
 openbox        1920x1080  -                                  1     about
 openbox        1920x1080  -                                  1     a11y
+openbox        1920x1080  -                                  1     wide
 openbox        640x480    -                                  1     windows
 openbox        3840x2160  -                                  2     windows
 openbox        1920x1080  -                                  1.25  windows
@@ -169,6 +170,14 @@ flow_about() {
     ! xprop -id "$about" _NET_WM_STATE | grep -q _NET_WM_STATE_ABOVE || fail "the About window is on top"
     pass "the About window opens beside the today window, client area at 2340, 1935 twips, not on top"
 
+    xdotool windowminimize "$about"
+    until_true 100 eval "! viewable $about" || fail "the About window did not minimize"
+    type_keys "$TODAY" alt+v a
+    until_true 100 eval "viewable $about && [ \"\$(xdotool getactivewindow)\" = $about ]" ||
+        fail "ﾊﾞｰｼﾞｮﾝ情報(&A) left the About window minimized or inactive"
+    [ "$(xdotool search --name "^${TITLE[about]}\$" | wc -l)" = 1 ] || fail "a second About window"
+    pass "ﾊﾞｰｼﾞｮﾝ情報(&A) brings the minimized About window back, active, still one window"
+
     type_keys "$TODAY" alt+f x
     wait_gone "$TODAY" || fail "Exit did not close the today window"
     # Had the program been ending, it would have ended before it takes this key.
@@ -182,6 +191,20 @@ flow_about() {
     type_keys "$about" Escape
     wait_exit "$APP_PID" || fail "Esc on the last window did not end the program"
     pass "the program runs while the About window is open, and Esc on it ends the program"
+}
+
+# 2003-12-28, a two-digit month and day, the widest kind of date: drawn, and
+# ending before the last 4 pixels of the client area (405 twips high).
+wide_date_whole() {
+    import -window "$TODAY" "$scratch/wide.png" && local top=$(($(identify -format %h "$scratch/wide.png") - 27)) &&
+        (($(convert "$scratch/wide.png" -crop 100x27+20+$top +repage -format %k info:) > 1)) &&
+        [ "$(convert "$scratch/wide.png" -crop 4x27+148+$top +repage -format %k info:)" = 1 ]
+}
+
+flow_wide() {
+    start_today env LD_PRELOAD="$(find /usr/lib -name libfaketime.so.1 | head -n 1)" FAKETIME='@2003-12-28 12:00:00'
+    until_true 100 wide_date_whole || fail "the today window does not show the date of 2003-12-28 whole"
+    pass "2003年12月28日(日) ends inside the today window"
 }
 
 # a11y_tree LINE...: every line (a basic regular expression) is, or comes, in the AT-SPI tree

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# check_package.sh BUILD_DIR SOURCE_DIR APPSTREAM_ID "ICON SIZES": a CPack package of its own, unpacked.
+# check_package.sh BUILD_DIR SOURCE_DIR APPSTREAM_ID "ICON SIZES" MAKER LICENCE: a CPack package of its own,
+# unpacked, and what lintian says of it.
 set -u
-build=$1 appid=$3 sizes=$4
+build=$1 appid=$3 sizes=$4 maker=$5 licence=$6
 scratch=$(mktemp -d "${TMPDIR:-/tmp}/mirebo-deb.XXXXXX")
 trap 'rm -rf "$scratch"' EXIT
 fail=0
@@ -12,14 +13,24 @@ debs=("$scratch"/out/*.deb) deb=${debs[0]}
 [ ${#debs[@]} -eq 1 ] && [[ $(basename "$deb") =~ ^mirebo_[0-9]+\.[0-9]+\.[0-9]+_[a-z0-9]+\.deb$ ]] || bad "packages made: ${debs[*]}"
 dpkg -x "$deb" "$scratch/root" || { echo "FAIL: dpkg -x"; exit 1; }
 # Exactly these files, none empty: no stray build files, nothing outside /usr.
-want=(usr/bin/mirebo usr/share/applications/mirebo.desktop "usr/share/metainfo/$appid.metainfo.xml" usr/share/mirebo/mirebo.reg)
+want=(usr/bin/mirebo usr/share/applications/mirebo.desktop "usr/share/metainfo/$appid.metainfo.xml" usr/share/mirebo/mirebo.reg
+      usr/share/man/man1/mirebo.1.gz usr/share/doc/mirebo/copyright usr/share/doc/mirebo/changelog.gz)
 for s in $sizes; do want+=("usr/share/icons/hicolor/${s}x${s}/apps/mirebo.png"); done
 (cd "$scratch/root" && find . -type f -size +0 | sed 's|^\./||' | sort) > "$scratch/got"
 printf '%s\n' "${want[@]}" | sort | diff - "$scratch/got" || bad "package files differ (< missing, > unexpected)"
 [ -x "$scratch/root/usr/bin/mirebo" ] || bad "/usr/bin/mirebo is not executable"
 
 field() { dpkg-deb -f "$deb" "$1"; }
-[ "$(field Package)" = mirebo ] && [ -n "$(field Maintainer)" ] || bad "Package $(field Package), Maintainer $(field Maintainer)"
+[ "$(field Package)" = mirebo ] && [[ $(field Maintainer) == "$maker <"* ]] || bad "Package $(field Package), Maintainer $(field Maintainer)"
+# The one maker and licence name wherever the package states them.
+doc=$scratch/root/usr/share/doc/mirebo
+grep -qx "Copyright: [0-9, -]* $maker" "$doc/copyright" && grep -qx "License: $licence" "$doc/copyright" \
+    && grep -qF "<developer_name>$maker</developer_name>" "$scratch/root/usr/share/metainfo/$appid.metainfo.xml" \
+    && grep -qF "<project_license>LicenseRef-$licence</project_license>" "$scratch/root/usr/share/metainfo/$appid.metainfo.xml" \
+    && zcat "$doc/changelog.gz" | grep -q "^ -- $maker <" || bad "maker $maker or licence $licence missing in copyright, metainfo or changelog"
+# Debian's own checker: any tag at all fails, pedantic and informational ones too.
+tags=$(lintian --pedantic --info --tag-display-limit 0 "$deb" 2>&1 | grep -v 'root privileges')
+[ -z "$tags" ] || bad "lintian: $tags"
 for p in Depends:libqt6widgets6 Depends:libqt6gui6 Depends:libqt6core6 Depends:libicu72 Depends:fonts-ipafont-gothic Recommends:hardinfo; do
   grep -Eq "(^|, )${p#*:}( |,|$)" <<<"$(field "${p%%:*}")" || bad "${p%%:*} lacks ${p#*:}: $(field "${p%%:*}")"
 done

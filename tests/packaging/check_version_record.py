@@ -22,7 +22,7 @@ def build_stub(rc, work):
     return exe
 
 
-def check_version(pe, major, minor, patch):
+def check_version(pe, major, minor, patch, copyright):
     ffi = pe.VS_FIXEDFILEINFO[0]
     ms, ls = (major << 16) | minor, patch << 16
     fixed = (ffi.FileVersionMS, ffi.FileVersionLS, ffi.ProductVersionMS, ffi.ProductVersionLS,
@@ -34,7 +34,8 @@ def check_version(pe, major, minor, patch):
     expect([t.LangID for t in tables] == [b"041104B0"], f"string tables {[t.LangID for t in tables]}")
     expect(translations == [{b"Translation": "0x0411 0x04b0"}], f"translation {translations}")
     strings = {k.decode(): v.decode("utf-8") for t in tables[:1] for k, v in t.entries.items()}
-    want = dict(EXPECTED["version_strings"], LegalCopyright=strings.get("LegalCopyright", "").strip() or "(missing)")
+    # The About window's copyright line, from the build's one definition.
+    want = dict(EXPECTED["version_strings"], LegalCopyright=copyright or strings.get("LegalCopyright", "").strip() or "(missing)")
     expect(strings == want, f"strings {strings}, want {want}")
 
 
@@ -46,11 +47,12 @@ def resources_of(pe, kind):
 
 def main():
     source, major, minor, patch = sys.argv[1], *map(int, sys.argv[2:5])
+    copyright = sys.argv[5] if len(sys.argv) > 5 else None
     with tempfile.TemporaryDirectory(prefix="mirebo-rc.") as work:
         exe = source.lower().endswith(".exe")
         pe = pefile.PE(source if exe else build_stub(source, work))
         expect(pe.OPTIONAL_HEADER.Subsystem == pefile.SUBSYSTEM_TYPE["IMAGE_SUBSYSTEM_WINDOWS_GUI"], "not a GUI program")
-        check_version(pe, major, minor, patch)
+        check_version(pe, major, minor, patch, copyright)
         groups, icons = list(resources_of(pe, "RT_GROUP_ICON").values()), resources_of(pe, "RT_ICON")
         expect(len(groups) == 1 and len(icons) == len(EXPECTED["icon_group"]), f"{len(groups)} groups, {len(icons)} icons")
         check_icon_group("icon group", groups[0] if groups else b"\0" * 6, "<BBBBHHIH",

@@ -1,5 +1,6 @@
 // The Windows files against the real Windows API (under Wine): a Japanese user's long date
 // "yyyy'年'M'月'd'日'", advapi32's registry, and the today window's date and topmost state.
+#include "../testkit.h"
 #include "about/sysinfo.h"
 #include "about/sysinfo_qt.h"
 #include "app.h"
@@ -95,8 +96,10 @@ private slots:
         Form *today = Forms::Show(FormKind::FrmMain);
         QVERIFY(QTest::qWaitForWindowExposed(today));
         const QString expected = qEnvironmentVariable("MIREBO_EXPECT_LABEL");
-        if (!expected.isEmpty())
+        if (!expected.isEmpty()) {
             QCOMPARE(today->findChild<QLabel *>("LblDate")->text(), expected);
+            QVERIFY(TestKit::dateWhole(today));
+        }
 
         QVERIFY(GetWindowLongW(reinterpret_cast<HWND>(today->winId()), GWL_EXSTYLE) & WS_EX_TOPMOST);
         // Menus in the program's gothic, not in the theme's menu font.

@@ -27,13 +27,15 @@ probe() { wine "$build/tests/win/winprobe.exe" "$@" </dev/null 2>/dev/null | tr 
 # Ends every Windows program too.
 restart_wine() { wineserver -k 2>/dev/null || true; wineserver -w; }
 # A Windows user's own long date, where Wine's Japanese default adds the
-# weekday; and the Windows gothic, which Wine does not have, as its twin.
+# weekday; and the Windows gothic, which Wine does not have, as the stand-in
+# the program draws its date with on Linux too (see README, Fonts). The faked
+# day has a two-digit month and day, the widest kind of date.
 reg add 'HKCU\Control Panel\International' /v sLongDate /t REG_SZ /d "yyyy'年'M'月'd'日'" /f
 reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'ＭＳ Ｐゴシック' /t REG_SZ /d IPAPGothic /f
 wineserver -w
 
 # The server keeps Wine's clock, so it starts afresh under the faked one.
-faketime '2003-04-30 12:00:00' env MIREBO_EXPECT_LABEL='2003年4月30日(水)' \
+faketime '2003-12-28 12:00:00' env MIREBO_EXPECT_LABEL='2003年12月28日(日)' \
     wine "$build/tests/win/tst_windows.exe" -o "$build/tst_windows.txt,txt" >/dev/null 2>&1 \
     || { cat "$build/tst_windows.txt" >&2; fail "tst_windows under Wine"; }
 restart_wine
@@ -118,51 +120,89 @@ C:\Program Files\Common Files\Microsoft Shared\MSInfo\msinfo32.exe||システム
 CASES
 restart_wine
 
-# The installer: over a test package of an earlier version, the program from
-# where it was installed, a refused downgrade, and the uninstall.
-msi=$build/Mirebo-1.1.0-x64.msi
-bash "$here/../../resources/make_msi.sh" 1.0.9 ミレボ "$MIREBO" "$build/resources/mirebo.ico" "$scratch/old.msi" \
-    || fail "no test package 1.0.9"
+# Signing: a throwaway code-signing certificate signs Mirebo.exe and the
+# installer as a release manager's would; both verify against it, a file
+# changed after signing does not, and a certificate that cannot sign stops
+# the build with a message and no file. The signed package is the one
+# installed below.
+top=$here/../..
+maker=$(sed -n 's/^set(MIREBO_MAKER "\(.*\)")/\1/p' "$top/CMakeLists.txt")
+make_msi() { mkdir -p "$2" && bash "$top/resources/make_msi.sh" "$1" ミレボ "$maker" https://mirebo.example.org "$MIREBO" \
+    "$build/resources/mirebo.ico" "$build/resources/windows-docs" "$2/Mirebo-$1-x64.msi" "$2/Mirebo.exe"; }
+for cert in "good 30 +0" "old 30 -60d"; do set -- $cert
+    faketime -f "$3" openssl req -x509 -newkey rsa:2048 -keyout "$scratch/$1.key" -out "$scratch/$1.pem" -days "$2" \
+        -subj "/CN=Mirebo test" -addext extendedKeyUsage=codeSigning -passout pass:secret 2>/dev/null || fail "no certificate"
+done
+MIREBO_SIGN_CERT=$scratch/good.pem MIREBO_SIGN_KEY=$scratch/good.key MIREBO_SIGN_PASSWORD=secret \
+    make_msi 1.1.0 "$scratch/signed" || fail "no signed package"
+signed_msi=$scratch/signed/Mirebo-1.1.0-x64.msi signed_exe=$scratch/signed/Mirebo.exe
+verify() { osslsigncode verify -CAfile "$scratch/good.pem" -in "$1" 2>&1 | grep -qx 'Succeeded'; }
+cp "$signed_exe" "$scratch/changed.exe" && printf X | dd of="$scratch/changed.exe" bs=1 seek=4096 conv=notrunc 2>/dev/null
+verify "$signed_exe" && verify "$signed_msi" && ! verify "$scratch/changed.exe" || fail "the signatures verify wrongly"
+while IFS='|' read -r cert key password what; do
+    out=$(MIREBO_SIGN_CERT=$scratch/$cert MIREBO_SIGN_KEY=$scratch/$key MIREBO_SIGN_PASSWORD=$password \
+        make_msi 1.1.0 "$scratch/refused" 2>&1) && fail "$what: signed all the same"
+    grep -q "$what" <<<"$out" && [ -z "$(ls -A "$scratch/refused")" ] || fail "$what: '$out', left $(ls -A "$scratch/refused")"
+done <<'CASES'
+good.pem|good.key|wrong|wrong MIREBO_SIGN_PASSWORD
+none.pem|good.key|secret|no such file
+old.pem|old.key|secret|expired
+CASES
+pass "signed Mirebo.exe and installer verify, a changed file does not; a wrong password, a missing file, an expired certificate stop with no file"
+
+# The installer: the signed package over a test package of an earlier
+# version, the program from where it was installed, a refused downgrade,
+# and the uninstall.
+make_msi 1.0.9 "$scratch/old" || fail "no test package 1.0.9"
 uninstall='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall'
 entries() { wine reg query "$uninstall" </dev/null 2>/dev/null | tr -d '\r' | grep -F '{' | while read -r key; do
     [ "$(reg_value "$key" DisplayName)" = ミレボ ] && echo "$key"; done; }
 installed=$c/Program\ Files/Mirebo/Mirebo.exe
-wine msiexec /i "$scratch/old.msi" /qn </dev/null || fail "msiexec /i 1.0.9"
-wine msiexec /i "$msi" /qn </dev/null || fail "msiexec /i $(basename "$msi")"
+wine msiexec /i "$scratch/old/Mirebo-1.0.9-x64.msi" /qn </dev/null || fail "msiexec /i 1.0.9"
+wine msiexec /i "$signed_msi" /qn </dev/null || fail "msiexec /i $(basename "$signed_msi")"
 key=$(entries)
 [ "$(wc -l <<<"$key")" = 1 ] || fail "Programs and Features lists: $key"
-for check in "DisplayVersion 1.1.0" "Publisher The Mirebo developers"; do
+for check in "DisplayVersion 1.1.0" "Publisher $maker"; do
     [ "$(reg_value "$key" "${check%% *}")" = "${check#* }" ] || fail "${check%% *}: $(reg_value "$key" "${check%% *}")"
 done
 # Programs and Features shows the icon the installer registered for the product.
 icon=$(wine reg query 'HKLM\Software\Classes\Installer\Products' /s </dev/null 2>/dev/null | tr -d '\r' \
     | grep -F "${key##*\\}\\mirebo.ico" | sed 's/^ *ProductIcon *REG_SZ *//')
 [ -f "$(winepath -u "$icon" 2>/dev/null)" ] || fail "no product icon: '$icon'"
-cmp -s "$installed" "$MIREBO" || fail "no Mirebo.exe under Program Files\\Mirebo"
+cmp -s "$installed" "$signed_exe" && verify "$installed" || fail "no signed Mirebo.exe under Program Files\\Mirebo"
+# Qt's licence, as the LGPL asks of a program that links Qt in.
+for file in Qt-NOTICE.txt Qt-COPYRIGHT.txt LGPL-3.txt GPL-3.txt mingw-w64-COPYRIGHT.txt; do
+    cmp -s "$c/Program Files/Mirebo/$file" "$build/resources/windows-docs/$file" || fail "no $file under Program Files\\Mirebo"
+done
 # Wine puts a per-machine package's shortcut in the user's Start menu too.
 link=$(find "$c/ProgramData/Microsoft/Windows/Start Menu/Programs" "$c/users" -name 'ミレボ.lnk' 2>/dev/null | head -n 1)
 [ -n "$link" ] || fail "no Start-menu entry ミレボ"
 grep -qaF 'C:\Program Files\Mirebo\Mirebo.exe' "$link" || fail "the shortcut does not start Program Files\\Mirebo\\Mirebo.exe"
-pass "1.0.9 then 1.1.0: one entry ミレボ 1.1.0 with its publisher and icon, Mirebo.exe under Program Files, the Start-menu entry"
+pass "1.0.9 then 1.1.0: one entry ミレボ 1.1.0 with its publisher and icon, the signed Mirebo.exe and Qt's licence under Program Files, the Start-menu entry"
 
 MIREBO='C:\Program Files\Mirebo\Mirebo.exe' start_app wine
 at_corner 'ﾐﾚﾎﾞ' 2370 1500 || fail "the installed program: the today window $DETAIL"
 restart_wine
 pass "the installed program opens at its corner"
 
-wine msiexec /i "$scratch/old.msi" /qn </dev/null && fail "1.0.9 installed over 1.1.0"
-[ "$(entries)" = "$key" ] && [ "$(reg_value "$key" DisplayVersion)" = 1.1.0 ] && cmp -s "$installed" "$MIREBO" \
+wine msiexec /i "$scratch/old/Mirebo-1.0.9-x64.msi" /qn </dev/null && fail "1.0.9 installed over 1.1.0"
+[ "$(entries)" = "$key" ] && [ "$(reg_value "$key" DisplayVersion)" = 1.1.0 ] && cmp -s "$installed" "$signed_exe" \
     || fail "the refused downgrade changed the installation"
-wine msiexec /i "$scratch/old.msi" </dev/null >/dev/null 2>&1 &
+wine msiexec /i "$scratch/old/Mirebo-1.0.9-x64.msi" </dev/null >/dev/null 2>&1 &
 pids+=($!)
 # Wine's message box for a failed launch condition is captioned "Install Failed".
 probe texts 'Install Failed' | grep -q 'より新しいバージョンがインストールされています' || fail "the downgrade gives no clear message"
 restart_wine
 pass "1.0.9 over 1.1.0 is refused with a message, leaving 1.1.0 as it was"
 
-wine msiexec /x "$msi" /qn </dev/null || fail "msiexec /x"
+wine msiexec /x "$signed_msi" /qn </dev/null || fail "msiexec /x"
 left=$(find "$c" -name 'ミレボ.lnk' -o -ipath '*/Program Files/Mirebo*' -o -ipath "*/Installer/${key##*\\}*")
 [ -z "$left$(entries)" ] || fail "left after the uninstall: $left $(entries)"
 pass "the uninstall leaves no file, shortcut or entry behind"
 
 /usr/bin/python3 "$here/../packaging/check_version_record.py" "$MIREBO" 1 1 0 || fail "the version record of Mirebo.exe"
+# The portable zip: the installer's Mirebo.exe, the short text and Qt's licence.
+mkdir -p "$scratch/zip" && unzip -q "$build/Mirebo-1.1.0-x64.zip" -d "$scratch/zip" || fail "no Mirebo-1.1.0-x64.zip"
+[ "$(LC_ALL=C ls "$scratch/zip" | tr '\n' ' ')" = "GPL-3.txt LGPL-3.txt Mirebo.exe Qt-COPYRIGHT.txt Qt-NOTICE.txt README.txt mingw-w64-COPYRIGHT.txt " ] \
+    && cmp -s "$scratch/zip/Mirebo.exe" "$build/Mirebo.exe" || fail "the zip holds $(ls "$scratch/zip")"
+pass "the zip holds Mirebo.exe, README.txt and Qt's licence"
