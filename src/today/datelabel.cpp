@@ -94,9 +94,9 @@ bool DateLabel::halfWidthRun(QGlyphRun &run, qreal &advance) const
     const QList<QPointF> advances = font.advancesForGlyphIndexes(glyphs);
     QList<QPointF> positions;
     qreal x = 0;
-    for (const QPointF &advance : advances) {
+    for (const QPointF &step : advances) {
         positions << QPointF(x, 0);
-        x += advance.x();
+        x += step.x();
     }
     advance = x;
     run.setRawFont(font);
