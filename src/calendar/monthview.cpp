@@ -6,6 +6,7 @@
 #include "shell/clock.h"
 #include "shell/datetext.h"
 #include "shell/legible.h"
+#include "shell/weekday.h"
 
 #include <QKeyEvent>
 #include <QMetaMethod>
@@ -299,7 +300,7 @@ struct MonthView::Private
 
     QString headerText(int column, DateTexts::HeaderWidth width) const
     {
-        return DateTexts::user().weekdayHeader(qtDayOfWeek((q->m_startOfWeek - 1 + column) % 7 + 1), width);
+        return DateTexts::user().weekdayHeader(Weekday::toQt(Weekday::after(q->m_startOfWeek, column)), width);
     }
 
     QString headerText(int column)

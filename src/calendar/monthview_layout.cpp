@@ -1,5 +1,7 @@
 #include "calendar/monthview_layout.h"
 
+#include "shell/weekday.h"
+
 #include <QFontMetrics>
 #include <QString>
 #include <algorithm>
@@ -11,16 +13,10 @@ QDate monthOf(QDate date)
     return QDate(date.year(), date.month(), 1);
 }
 
-int qtDayOfWeek(int startOfWeek)
-{
-    // 1 = Sunday -> 7, 2 = Monday -> 1, ... 7 = Saturday -> 6
-    return (startOfWeek + 5) % 7 + 1;
-}
-
 QDate gridStart(QDate month, int startOfWeek)
 {
     const QDate first = monthOf(month);
-    const int offset = (first.dayOfWeek() - qtDayOfWeek(startOfWeek) + 7) % 7;
+    const int offset = Weekday::daysUntil(startOfWeek, Weekday::of(first));
     return first.addDays(-offset);
 }
 

@@ -28,10 +28,6 @@ struct Cell
 // The first day of the month of `date`.
 QDate monthOf(QDate date);
 
-// Qt's day of the week (1 = Monday ... 7 = Sunday) of the weekday number
-// (1 = Sunday ... 7 = Saturday) that the month view is configured with.
-int qtDayOfWeek(int startOfWeek);
-
 // The first cell of a month's grid: the last day on or before the 1st that
 // falls on the first weekday, so the 1st always sits in the top row.
 QDate gridStart(QDate month, int startOfWeek);
