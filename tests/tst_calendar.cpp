@@ -108,34 +108,15 @@ private slots:
         QCOMPARE(objectsWithTimers(), QStringList());
     }
 
-    void commands_data()
-    {
-        QTest::addColumn<FormKind>("source");
-        QTest::addColumn<QString>("command");        // an action, or a double-click on a widget
-        QTest::addColumn<QList<FormKind>>("loaded"); // afterwards
-
-        QTest::newRow("today: double-click on the date") << Main << "LblDate" << QList{C1};
-        QTest::newRow("today: double-click beside it") << Main << "client" << QList{Main};
-        QTest::newRow("today: About") << Main << "mnuHyouziAbout" << QList{Main, About};
-        const std::pair<const char *, FormKind> switches[] = {
-            {"mnuHyouziDay", Main}, {"mnuHyouzi1", C1}, {"mnuHyouzi3", C3}, {"mnuHyouzi6", C6}, {"mnuHyouzi12", C12}};
-        for (FormKind source : MainKinds) {
-            QTest::addRow("%s: exit", formKindName(source)) << source << "mnuFileExit" << QList<FormKind>{};
-            for (const auto &[command, target] : switches) {
-                if (target != source)
-                    QTest::addRow("%s: %s", formKindName(source), command)
-                        << source << QString(command) << QList{target};
-            }
-        }
-    }
-
+    void commands_data() { dataRows("commands.txt", {"source", "command", "loaded"}); }
     void commands()
     {
-        QFETCH(FormKind, source);
-        QFETCH(QString, command);
-        QFETCH(QList<FormKind>, loaded);
+        const QString command = field<QString>("command");
+        QList<FormKind> loaded;
+        for (const QString &name : field<QString>("loaded").split(u' ', Qt::SkipEmptyParts))
+            loaded << kindNamed(name);
 
-        Form *from = Forms::Show(source);
+        Form *from = Forms::Show(kindNamed(field<QString>("source")));
         if (QWidget *widget = command == u"client" ? from->client() : from->findChild<QWidget *>(command))
             QTest::mouseDClick(widget, Qt::LeftButton, {}, QPoint(4, widget->height() - 4)); // left of the date
         else
@@ -193,48 +174,14 @@ private slots:
         QCOMPARE(marked, field<QList<int>>("expected"));
     }
 
-    void opensOnTodayInAnyLocale_data()
-    {
-        QTest::addColumn<QByteArray>("variable");
-        QTest::addColumn<QByteArray>("value");
-
-        const char *const values[] = {"ja_JP.UTF-8@calendar=japanese",
-                                      "ja_JP.eucJP",
-                                      "ja_JP@calendar=chinese",
-                                      "zh_TW.UTF-8",
-                                      "ko_KR.UTF-8",
-                                      "th_TH.UTF-8@calendar=buddhist",
-                                      "ar_SA.UTF-8",
-                                      "he_IL@calendar=hebrew",
-                                      "fa_IR.UTF-8",
-                                      "ur_PK.UTF-8",
-                                      "de_DE@euro",
-                                      "en_US.UTF-8",
-                                      "ru_RU.UTF-8",
-                                      "am_ET.UTF-8@calendar=ethiopic",
-                                      "en_US@calendar=islamic-civil",
-                                      "sr_RS@latin",
-                                      "C",
-                                      "POSIX",
-                                      "",
-                                      "xx_YY",
-                                      "!!garbage!!",
-                                      "ja_JP.UTF-8@calendar=nonsense"};
-        const char *const variables[] = {"LANG", "LC_TIME", "LC_ALL"};
-        for (std::size_t n = 0; n < std::size(values); ++n)
-            QTest::addRow("%s=%s", variables[n % 3], values[n])
-                << QByteArray(variables[n % 3]) << QByteArray(values[n]);
-    }
-
+    void opensOnTodayInAnyLocale_data() { dataRows("odd_locales.txt", {"variable", "value"}); }
     // Every window under odd locales, on the first, an ordinary and the last
     // day: nothing crashes, the date is readable, and the calendars open on
     // today also where the long date does not read back.
     void opensOnTodayInAnyLocale()
     {
-        QFETCH(QByteArray, variable);
-        QFETCH(QByteArray, value);
         qunsetenv("LANG");
-        qputenv(variable.constData(), value);
+        qputenv(field<QByteArray>("variable").constData(), field<QByteArray>("value"));
         DateTexts::reset();
         for (const QDate today : {Today, QDate(1753, 1, 1), QDate(9999, 12, 31)}) {
             Clock::setToday(today);
