@@ -254,10 +254,9 @@ private slots:
         // Name, selected and bold of a cell, as a screen reader gets them.
         const auto describe = [](QAccessibleInterface *cell) {
             int start = 0, end = 0;
-            return cell->text(QAccessible::Name) + (cell->state().selected ? QStringLiteral(" selected") : QString())
-                   + (cell->textInterface()->attributes(0, &start, &end).contains(u"font-weight:bold")
-                          ? QStringLiteral(" bold")
-                          : QString());
+            const bool bold = cell->textInterface()->attributes(0, &start, &end).contains(u"font-weight:bold");
+            return cell->text(QAccessible::Name) + (cell->state().selected ? u" selected"_qs : QString())
+                   + (bold ? u" bold"_qs : QString());
         };
         const auto name = [](QDate date) { return DateTexts::user().longDate(date); };
         QAccessibleInterface *sunday = table->cellAt(1, 0), *monday = table->cellAt(1, 1);

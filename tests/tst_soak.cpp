@@ -19,13 +19,10 @@ long residentKib()
 {
     malloc_trim(0);
     QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray &line : status.readAll().split('\n')) {
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').value(0).toLong();
-    }
-    return -1;
+    const bool opened = status.open(QIODevice::ReadOnly);
+    const QRegularExpressionMatch vmRss =
+        QRegularExpression("VmRSS:\\s*(\\d+)").match(QString::fromLatin1(status.readAll()));
+    return opened && vmRss.hasMatch() ? vmRss.captured(1).toLong() : -1;
 }
 
 int objectCount()
