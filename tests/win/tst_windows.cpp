@@ -70,23 +70,15 @@ private slots:
         RegDeleteKeyA(HKEY_LOCAL_MACHINE, TestKey);
     }
 
-    void dateTexts_data()
-    {
-        QTest::addColumn<QDate>("date");
-        QTest::addColumn<QString>("expected");
-        QTest::newRow("Wednesday") << QDate(2003, 4, 30) << u"2003年4月30日"_qs;
-        QTest::newRow("earliest") << QDate(1753, 1, 1) << u"1753年1月1日"_qs;
-        QTest::newRow("leap day") << QDate(2024, 2, 29) << u"2024年2月29日"_qs;
-        QTest::newRow("latest") << QDate(9999, 12, 31) << u"9999年12月31日"_qs;
-    }
-
+    // A Wednesday, the first and the last day, a leap day.
     void dateTexts()
     {
-        QFETCH(QDate, date);
-        QFETCH(QString, expected);
         const DateTexts &texts = DateTexts::user();
-        QCOMPARE(texts.longDate(date), expected);
-        QCOMPARE(texts.monthTitle(date.year(), date.month()), expected.left(expected.indexOf(u'月') + 1));
+        for (const QDate date : {QDate(2003, 4, 30), QDate(1753, 1, 1), QDate(9999, 12, 31), QDate(2024, 2, 29)}) {
+            const QString month = u"%1年%2月"_qs.arg(date.year()).arg(date.month());
+            QCOMPARE(texts.longDate(date), month + u"%1日"_qs.arg(date.day()));
+            QCOMPARE(texts.monthTitle(date.year(), date.month()), month);
+        }
         QCOMPARE(texts.weekdayHeader(7) + texts.weekdayHeader(1, DateTexts::HeaderWidth::Narrow), u"日月"_qs);
     }
 
@@ -103,10 +95,8 @@ private slots:
 
         QVERIFY(GetWindowLongW(reinterpret_cast<HWND>(today->winId()), GWL_EXSTYLE) & WS_EX_TOPMOST);
         // Menus in the program's gothic, not in the theme's menu font.
-        QList<QWidget *> menus{today->findChild<QMenuBar *>()};
-        for (QMenu *menu : today->findChildren<QMenu *>())
-            menus << menu;
-        for (const QWidget *menu : menus)
+        QCOMPARE(today->findChild<QMenuBar *>()->font().family(), Captions::MsPGothic);
+        for (const QMenu *menu : today->findChildren<QMenu *>())
             QCOMPARE(menu->font().family(), Captions::MsPGothic);
         Forms::Unload(FormKind::FrmMain);
     }
@@ -124,57 +114,35 @@ private slots:
 
     // Every main window's rectangle, as Windows gives it in physical pixels,
     // at the screen size less its offsets at the DPI in force.
-    void corners_data()
-    {
-        QTest::addColumn<int>("kind");
-        QTest::addColumn<QPointF>("offsets");
-        QTest::newRow("today") << int(FormKind::FrmMain) << QPointF(2370, 1500);
-        QTest::newRow("1 month") << int(FormKind::FrmCalender) << QPointF(2475, 3315);
-        QTest::newRow("3 months") << int(FormKind::FrmCalender3) << QPointF(7350, 3330);
-        QTest::newRow("6 months") << int(FormKind::FrmCalender6) << QPointF(7350, 5340);
-        QTest::newRow("12 months") << int(FormKind::FrmCalender12) << QPointF(7365, 9375);
-    }
-
+    void corners_data() { dataRows("windows.txt", {"kind", "title", "client", "corner"}); }
     void corners()
     {
-        QFETCH(int, kind);
-        QFETCH(QPointF, offsets);
+        const QPoint offsets = field<QPoint>("corner");
+        const FormKind kind = TestKit::kindNamed(field<QString>("kind"));
         RECT rect{};
-        GetWindowRect(reinterpret_cast<HWND>(Forms::Show(FormKind(kind))->winId()), &rect);
-        Forms::Unload(FormKind(kind));
+        GetWindowRect(reinterpret_cast<HWND>(Forms::Show(kind)->winId()), &rect);
+        Forms::Unload(kind);
         const HDC screen = GetDC(nullptr);
         const double pixelsPerTwip = GetDeviceCaps(screen, LOGPIXELSX) / 1440.0;
         ReleaseDC(nullptr, screen);
-        const QPointF expected(GetSystemMetrics(SM_CXSCREEN) - offsets.x() * pixelsPerTwip,
-                               GetSystemMetrics(SM_CYSCREEN) - offsets.y() * pixelsPerTwip);
-        QVERIFY2(qAbs(rect.left - expected.x()) <= 1 && qAbs(rect.top - expected.y()) <= 1,
-                 qPrintable(QStringLiteral("(%1, %2), expected (%3, %4)")
-                                .arg(rect.left)
-                                .arg(rect.top)
-                                .arg(expected.x())
-                                .arg(expected.y())));
+        const QPointF off = QPointF(rect.left - GetSystemMetrics(SM_CXSCREEN), rect.top - GetSystemMetrics(SM_CYSCREEN))
+                            + QPointF(offsets) * pixelsPerTwip;
+        QVERIFY2(qAbs(off.x()) <= 1 && qAbs(off.y()) <= 1, qPrintable(u"off by (%1, %2)"_qs.arg(off.x()).arg(off.y())));
     }
 
-    void registryValues_data()
-    {
-        QTest::addColumn<int>("index");
-        for (int i = 0; i < int(std::size(Values)); ++i)
-            QTest::newRow(Values[i].row) << i;
-    }
-
+    // Each value as the launcher reads it; a missing key's value is named below TestKey.
     void registryValues()
     {
-        QFETCH(int, index);
-        const auto &v = Values[index];
-        const std::string name = v.name; // a missing key's value is named below TestKey
-        const std::size_t slash = name.rfind('\\');
-        std::string key = TestKey;
-        if (slash != std::string::npos)
-            key.append("\\").append(name, 0, slash);
         const auto registry = SysInfo::desktopServices().openRegistry();
-        std::string keyVal = "before";
-        QCOMPARE(SysInfo::GetKeyValue(*registry, LocalMachine, key, name.substr(slash + 1), keyVal), v.read);
-        QCOMPARE(keyVal, v.text);
+        for (const auto &v : Values) {
+            const std::string path = std::string(TestKey) + '\\' + v.name;
+            const std::size_t slash = path.rfind('\\');
+            std::string keyVal = "before";
+            const bool read =
+                SysInfo::GetKeyValue(*registry, LocalMachine, path.substr(0, slash), path.substr(slash + 1), keyVal);
+            QVERIFY2(read == v.read && keyVal == v.text,
+                     qPrintable(QString::fromLatin1(v.row) + u": "_qs + QString::fromStdString(keyVal)));
+        }
     }
 };
 
