@@ -1,31 +1,7 @@
 #!/usr/bin/env bash
-# drive.sh MIREBO WM: the lines of CASES for manager WM, each on a fresh X server.
+# drive.sh MIREBO WM: the rows of tests/data/e2e_cases.txt for manager WM, each on a fresh X server.
 source "$(dirname "$0")/lib.sh"
 WM=${2:?usage: $0 path/to/mirebo WM}
-
-# window manager, screen, RandR monitors (primary marked *), QT_SCALE_FACTOR, flow
-CASES="
-openbox        1920x1080  -                                  1     windows
-openbox        1920x1080  -                                  1     calendar
-openbox        1920x1080  -                                  1     about
-openbox        1920x1080  -                                  1     a11y
-openbox        1920x1080  -                                  1     wide
-openbox        640x480    -                                  1     windows
-openbox        3840x2160  -                                  2     windows
-openbox        1920x1080  -                                  1.25  windows
-openbox        1920x1080  -                                  1.5   windows
-openbox        3840x1200  1920x1080+0+0,*1920x1200+1920+0    1     windows
-openbox        3840x1200  *1920x1080+0+0,1920x1200+1920+0    1     windows
-openbox        3840x1200  1920x1200+0+0,*1920x1080+1920+120  1.5   windows
-xfwm4          1920x1080  -                                  1     windows
-icewm          1920x1080  -                                  1     windows
-fluxbox        1920x1080  -                                  1     windows
-kwin_x11       1920x1080  -                                  1     windows
-mutter         1920x1080  -                                  1     windows
-weston         1920x1080  -                                  1     windows
-mutter_wayland 1920x1080  -                                  1     windows
-kwin_wayland   1920x1080  -                                  1     windows
-"
 
 # What a manager is known not to honour: such a check prints "known:", not "ok:".
 no_actions="weston's XWayland window manager sets no _NET_WM_ALLOWED_ACTIONS"
@@ -101,6 +77,17 @@ check_window() {
     expect close "$kind: close" allowed "$id" CLOSE
 }
 
+# ends_with ID WHAT KEYS...: the keys typed in window ID end the program.
+ends_with() { type_keys "$1" "${@:3}"; wait_exit "$APP_PID" || fail "$2 did not end the program"; pass "$2 ends the program"; }
+
+# today_drawn FILE: the today window at its corner, its date drawn into FILE.
+today_drawn() {
+    placed "$TODAY" "$(corner today)" || fail "today: frame $DETAIL"
+    settled_image "$TODAY" 140x24+0+20 "$1" || fail "today: no date drawn"
+}
+
+faketime=$(find /usr/lib -name libfaketime.so.1 | head -n 1)
+
 start_today() {
     start_x
     QT_SCALE_FACTOR=${SCALE:-1} start_app "$@"
@@ -113,9 +100,7 @@ flow_windows() {
     check_window today "$TODAY"
     open cal12 "$TODAY" alt+v c y || return 0
     check_window cal12 "$OPENED"
-    type_keys "$OPENED" alt+f x
-    wait_exit "$APP_PID" || fail "Alt+F, X did not end the program"
-    pass "Alt+F then X ends the program"
+    ends_with "$OPENED" "Alt+F then X" alt+f x
 }
 
 # Switches with the real mouse and keyboard; the clock (libfaketime reads it
@@ -124,13 +109,12 @@ flow_calendar() {
     local clock=$scratch/clock month icons
     # Never back in time: fontconfig would rebuild its caches for every program.
     echo "+0" >"$clock"
-    start_today env LD_PRELOAD="$(find /usr/lib -name libfaketime.so.1 | head -n 1)" FAKETIME_TIMESTAMP_FILE="$clock" FAKETIME_NO_CACHE=1
+    start_today env LD_PRELOAD="$faketime" FAKETIME_TIMESTAMP_FILE="$clock" FAKETIME_NO_CACHE=1
     icons=$(xprop -id "$TODAY" _NET_WM_ICON | grep -o 'Icon ([0-9]* x [0-9]*)' | sort -u | tr '\n' ' ')
     grep -q '16 x 16' <<<"$icons" && grep -q '32 x 32' <<<"$icons" || fail "window icons: ${icons:-none}"
     xprop -id "$TODAY" WM_CLASS | grep -qi '"mirebo"' || fail "WM_CLASS $(xprop -id "$TODAY" WM_CLASS)"
     pass "window icon at 16 and 32 pixels, WM_CLASS mirebo for the task bar"
-    placed "$TODAY" "$(corner today)" || fail "today: frame $DETAIL"
-    settled_image "$TODAY" 140x24+0+20 "$clock.before.png" || fail "today: no date drawn"
+    today_drawn "$clock.before.png"
 
     xdotool mousemove --window "$TODAY" 20 32 click --repeat 2 --delay 80 1
     month=$(wait_window "${TITLE[cal1]}") || fail "a double-click on the date did not open the one-month window"
@@ -140,17 +124,14 @@ flow_calendar() {
     echo "+1d" >"$clock"
     open today "$month" alt+v d || return 0
     TODAY=$OPENED
-    placed "$TODAY" "$(corner today)" || fail "today: frame $DETAIL"
-    settled_image "$TODAY" 140x24+0+20 "$clock.after.png" || fail "today: no date drawn"
+    today_drawn "$clock.after.png"
     [ "$(compare -metric AE "$clock.before.png" "$clock.after.png" null: 2>&1 || true)" != 0 ] || fail "the date was not computed afresh"
     pass "1日 brings the today window back with the new date"
 
     open cal3 "$TODAY" alt+v c t || return 0
     check_window cal3 "$OPENED"
     open today "$OPENED" alt+v d || return 0
-    type_keys "$OPENED" alt+f x
-    wait_exit "$APP_PID" || fail "Alt+F, X in the today window did not end the program"
-    pass "Alt+F then X in the today window ends the program"
+    ends_with "$OPENED" "Alt+F then X in the today window" alt+f x
 }
 
 # The About window keeps the program running after the today window is closed,
@@ -181,16 +162,14 @@ flow_about() {
     type_keys "$TODAY" alt+f x
     wait_gone "$TODAY" || fail "Exit did not close the today window"
     # Had the program been ending, it would have ended before it takes this key.
-    press "$about" alt+s
+    PATIENCE=1 type_keys "$about" alt+s
     tool=$(wait_window mirebo-tool) || fail "the program ended with the About window still open, or ｼｽﾃﾑ情報(&S) started nothing"
     pids+=("$(cat "$scratch/tool.pid")")
     until_true 100 in_front "$tool" || fail "the tool is not in front: $(xprop -id "$tool" WM_STATE _NET_WM_STATE | tr -s '\n\t' ' ')"
     pass "ｼｽﾃﾑ情報(&S) brings the tool up viewable, not minimized, and active"
     kill "$(cat "$scratch/tool.pid")"
     wait_gone "$tool" || fail "the tool did not end"
-    type_keys "$about" Escape
-    wait_exit "$APP_PID" || fail "Esc on the last window did not end the program"
-    pass "the program runs while the About window is open, and Esc on it ends the program"
+    ends_with "$about" "With the About window the last one open, Esc on it" Escape
 }
 
 # 2003-12-28, a two-digit month and day, the widest kind of date: drawn, and
@@ -202,7 +181,7 @@ wide_date_whole() {
 }
 
 flow_wide() {
-    start_today env LD_PRELOAD="$(find /usr/lib -name libfaketime.so.1 | head -n 1)" FAKETIME='@2003-12-28 12:00:00'
+    start_today env LD_PRELOAD="$faketime" FAKETIME='@2003-12-28 12:00:00'
     until_true 100 wide_date_whole || fail "the today window does not show the date of 2003-12-28 whole"
     pass "2003年12月28日(日) ends inside the today window"
 }
@@ -220,8 +199,7 @@ flow_a11y() {
     session_bus
     tree_has # brings up the accessibility bus before the program looks for it
     # On 2026-09-21 the calendar opens on a month with three holidays in a row.
-    QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 start_app env LD_PRELOAD="$(find /usr/lib -name libfaketime.so.1 | head -n 1)" \
-        FAKETIME="@2026-09-21 12:00:00"
+    QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 start_app env LD_PRELOAD="$faketime" FAKETIME="@2026-09-21 12:00:00"
     TODAY=$(wait_window "${TITLE[today]}") || fail "no today window"
     type_keys "$TODAY" alt+v a
     wait_window "${TITLE[about]}" >/dev/null || fail "the About window did not open"
@@ -237,12 +215,12 @@ flow_a11y() {
 
 command -v "${WM_COMMAND[$WM]%% *}" >/dev/null || fail "$WM is not installed"
 ran=0
-while read -r wm screen monitors scale flow; do
+while IFS='|' read -r row wm screen monitors scale flow; do
     [ "$wm" = "$WM" ] || continue
-    SCREEN_SIZE=$screen MONITORS=${monitors#-} SCALE=$scale
-    echo "== $WM, $screen${MONITORS:+ as $MONITORS}, scale $SCALE: $flow"
+    SCREEN_SIZE=$screen MONITORS=$monitors SCALE=$scale
+    echo "== $row: $screen${MONITORS:+ as $MONITORS}, scale $SCALE, flow $flow"
     "flow_$flow"
     cleanup
     ran=$((ran + 1))
-done <<<"$CASES"
+done < <(sed '/^#/d; s/ *| */|/g' "$(dirname "$0")/../data/e2e_cases.txt")
 ((ran)) || fail "no cases for $WM"

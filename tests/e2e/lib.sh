@@ -196,20 +196,14 @@ near() {
     ((x - ex <= t && ex - x <= t && y - ey <= t && ey - y <= t))
 }
 
-# press ID KEY: the key typed in window ID. Bounded: a manager that never
-# activates the window would hold --sync forever.
-press() {
-    timeout 2 xdotool windowactivate --sync "$1" >/dev/null 2>&1 || true
-    xdotool key --clearmodifiers "$2"
-}
-
 # The program's viewable windows, its menus included.
 shown() { xdotool search --onlyvisible --pid "$APP_PID" 2>/dev/null | sort | tr '\n' ' '; }
 shown_other_than() { [ "$(shown)" != "$1" ]; }
 
 # type_keys ID KEYS...: each key once the one before has had its effect on the
 # program's windows: a menu opened, a window came or went. PATIENCE=1 for keys
-# known not to arrive.
+# known not to arrive, or whose effect is another program's. Bounded: a manager
+# that never activates the window would hold --sync forever.
 type_keys() {
     local key before
     timeout 2 xdotool windowactivate --sync "$1" >/dev/null 2>&1 || true
