@@ -3,19 +3,10 @@
 source "$(dirname "$0")/lib.sh"
 WM=${2:?usage: $0 path/to/mirebo WM}
 
-# What a manager is known not to honour: such a check prints "known:", not "ok:".
-no_actions="weston's XWayland window manager sets no _NET_WM_ALLOWED_ACTIONS"
-declare -A KNOWN=(
-    [openbox.minimize]="openbox offers minimize on a window that asks for close only"
-    [xfwm4.corner]="xfwm4 keeps the whole frame on the screen, and its wider border moves the frame 4 px to the left"
-    [icewm.resize]="icewm offers the resize action on a window whose minimum and maximum size are the same"
-    [kwin_x11.minimize]="kwin_x11 offers minimize on a window that asks for close only"
-    [kwin_wayland.minimize]="kwin_wayland offers minimize on a window that asks for close only"
-    [weston.corner]="weston's XWayland window manager places X windows itself"
-    [weston.above]="weston's XWayland window manager does not take _NET_WM_STATE_ABOVE"
-    [weston.resize]=$no_actions [weston.maximize]=$no_actions [weston.minimize]=$no_actions [weston.close]=$no_actions
-    [weston.switch]="keys sent with xdotool do not reach the program on weston's headless output"
-)
+# What a manager is known not to honour (KNOWN[WM.check]), and the cases, as tables.
+table() { sed '/^#/d; s/ *| */|/g' "$(dirname "$0")/../data/$1"; }
+declare -A KNOWN
+while IFS='|' read -r check why; do KNOWN[$check]=$why; done < <(table e2e_known.txt)
 
 # Per window: title, corner offsets and client width in pixels (twips / 15),
 # and the _MOTIF_WM_HINTS functions asked for (8 minimize, 16 maximize, 32 close).
@@ -222,5 +213,5 @@ while IFS='|' read -r row wm screen monitors scale flow; do
     "flow_$flow"
     cleanup
     ran=$((ran + 1))
-done < <(sed '/^#/d; s/ *| */|/g' "$(dirname "$0")/../data/e2e_cases.txt")
+done < <(table e2e_cases.txt)
 ((ran)) || fail "no cases for $WM"
