@@ -22,16 +22,9 @@ constexpr Registry::HKEY LocalMachine = Registry::HKEY_LOCAL_MACHINE;
 namespace {
 const char *const TestKey = "SOFTWARE\\MireboTest";
 const std::string Path = "C:\\Tools\\run me.exe";
-// The values the launcher's reader must cope with, as written to the real
-// registry, and what it reads from them ("before" is KeyVal's own text).
-const struct
-{
-    const char *row, *name;
-    DWORD type;
-    std::string data;
-    bool read;
-    std::string text;
-} Values[] = {
+// The values the launcher's reader must cope with: row, name, type and data as
+// written to the real registry, whether it reads them and what ("before" is KeyVal's own text).
+const std::tuple<const char *, const char *, DWORD, std::string, bool, std::string> Values[] = {
     {"string with its zero", "zero", REG_SZ, Path + '\0', true, Path},
     {"string without a zero", "no zero", REG_SZ, Path, true, Path},
     {"1024 bytes fit", "1024", REG_SZ, std::string(1023, 'a') + '\0', true, std::string(1023, 'a')},
@@ -56,10 +49,9 @@ private slots:
         HKEY key = nullptr;
         QCOMPARE(RegCreateKeyExA(HKEY_LOCAL_MACHINE, TestKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
                  ERROR_SUCCESS);
-        for (const auto &v : Values) {
-            if (v.type)
-                RegSetValueExA(key, v.name, 0, v.type, reinterpret_cast<const BYTE *>(v.data.data()),
-                               DWORD(v.data.size()));
+        for (const auto &[row, name, type, data, read, text] : Values) {
+            if (type)
+                RegSetValueExA(key, name, 0, type, reinterpret_cast<const BYTE *>(data.data()), DWORD(data.size()));
         }
         RegCloseKey(key);
     }
@@ -134,14 +126,14 @@ private slots:
     void registryValues()
     {
         const auto registry = SysInfo::desktopServices().openRegistry();
-        for (const auto &v : Values) {
-            const std::string path = std::string(TestKey) + '\\' + v.name;
+        for (const auto &[row, name, type, data, read, text] : Values) {
+            const std::string path = std::string(TestKey) + '\\' + name;
             const std::size_t slash = path.rfind('\\');
             std::string keyVal = "before";
-            const bool read =
+            const bool got =
                 SysInfo::GetKeyValue(*registry, LocalMachine, path.substr(0, slash), path.substr(slash + 1), keyVal);
-            QVERIFY2(read == v.read && keyVal == v.text,
-                     qPrintable(QString::fromLatin1(v.row) + u": "_qs + QString::fromStdString(keyVal)));
+            QVERIFY2(got == read && keyVal == text,
+                     qPrintable(QString::fromLatin1(row) + u": "_qs + QString::fromStdString(keyVal)));
         }
     }
 };

@@ -94,8 +94,7 @@ cp "$build/bench/bench_floor_win32.exe" "$c/Program.exe"
 msinfo='HKLM\SOFTWARE\Microsoft\Shared Tools\MSINFO'
 location='HKLM\SOFTWARE\Microsoft\Shared Tools Location'
 message='現時点ではｼｽﾃﾑ情報を使用できません'
-# PATH | MSINFO | the window the button brings
-while IFS='|' read -r path folder expected; do
+while IFS='|' read -r _ path folder expected; do
     reg delete "$msinfo" /f; reg delete "$location" /f
     [ -n "$path" ] && reg add "$msinfo" /v PATH /t REG_SZ /d "$path" /f
     [ -n "$folder" ] && reg add "$location" /v MSINFO /t REG_SZ /d "$folder" /f
@@ -110,14 +109,7 @@ while IFS='|' read -r path folder expected; do
     wait_gone "$shown" || xdotool windowkill "$shown"
     viewable "$about" || fail "the About window closed"
     pass "PATH '$path', MSINFO '$folder': '$expected', in front if the tool, and the About window stays"
-done <<'CASES'
-C:\windows\system32\msinfo32.exe||システム情報 について
-|C:\windows\system32|システム情報 について
-C:\Program Files\Common Files\Microsoft Shared\MSInfo\msinfo32.exe||システム情報 について
-|C:\Program Files\Common Files\Microsoft Shared\MSInfo|システム情報 について
-|C:\Tools\Folder|ミレボ
-||ミレボ
-CASES
+done < <(sed '/^#/d; s/ *| */|/g' "$here/../data/wine_launcher.txt")
 restart_wine
 
 # Signing: a throwaway code-signing certificate signs Mirebo.exe and the
