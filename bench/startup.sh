@@ -17,7 +17,8 @@ declare -A times rss
 for ((i = 0; i < runs + 1; i++)); do
     for entry in "${programs[@]}"; do
         name=${entry%%:*} program=${entry#*:}
-        line=$("$mapwait" --settle 300 -- "$program" 2>/dev/null) || { echo "startup: $name failed" >&2; continue; }
+        line=$("$mapwait" --settle 300 -- "$program" 2>"$scratch/run.err") \
+            || { echo "startup: $name failed:" >&2; cat "$scratch/run.err" >&2; continue; }
         ((i == 0)) && continue # the first round warms the disk cache
         times[$name]+="$(sed -n 's/.*map_ms=\([0-9.]*\).*/\1/p' <<<"$line") "
         rss[$name]+="$(sed -n 's/.*rss_kib=\([0-9]*\).*/\1/p' <<<"$line") "

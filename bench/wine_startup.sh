@@ -15,7 +15,8 @@ trap 'cleanup; wineserver -k 2>/dev/null || true; rm -rf "$scratch"' EXIT
 start_x
 wineboot -i >/dev/null 2>&1 || fail "wineboot could not make a prefix"
 # As on a Japanese desktop: the gothic the windows name is there.
-wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'ＭＳ Ｐゴシック' /t REG_SZ /d IPAPGothic /f >/dev/null 2>&1
+wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'ＭＳ Ｐゴシック' /t REG_SZ /d IPAPGothic /f >"$scratch/reg.log" 2>&1 \
+    || { cat "$scratch/reg.log" >&2; fail "the font replacement could not be set"; }
 wineserver -w
 # A warm server, as on a desktop where Wine has run before.
 wineserver -p
@@ -25,7 +26,8 @@ declare -A times
 for ((i = 0; i < runs + 1; i++)); do
     for entry in "${programs[@]}"; do
         name=${entry%%:*} program=${entry#*:}
-        line=$("$linux/bench/mapwait" --settle 100 -- wine "$program" 2>/dev/null) || { echo "wine_startup: $name failed" >&2; continue; }
+        line=$("$linux/bench/mapwait" --settle 100 -- wine "$program" 2>"$scratch/run.err") \
+            || { echo "wine_startup: $name failed:" >&2; cat "$scratch/run.err" >&2; continue; }
         ((i == 0)) && continue # the first round warms the disk cache and Wine's own start
         times[$name]+="$(sed -n 's/.*map_ms=\([0-9.]*\).*/\1/p' <<<"$line") "
     done
