@@ -4,7 +4,11 @@
 # initialised before main() runs, 28 of them in all, a good part of a
 # start under Wine; these are loaded on their first call instead (the
 # DLL's functions are reached through mingw-w64's delay-load helper).
-set(MIREBO_DELAY_LOADED authz comdlg32 d3d11 d3d9 dxgi netapi32 userenv ws2_32 wtsapi32 winmm)
+# And the DLLs a start does call that are not KnownDLLs, which Windows would
+# look for in the program's own folder first: loaded by name, after main()
+# has restricted the search to the system folder (restrictDllSearch).
+set(MIREBO_DELAY_LOADED authz comdlg32 d3d11 d3d9 dxgi netapi32 userenv ws2_32 wtsapi32 winmm
+                        dwmapi dwrite version)
 
 # Delay-import libraries under the import libraries' own names, made once
 # at configure time from the import libraries' function names; a target

@@ -1,3 +1,16 @@
+# The Windows build: what mingw-w64 offers for the program's own code, the
+# stack protector and the fortified string and stdio functions of its
+# headers (10.0 and later; on optimised code only). Their checks come from
+# GCC's libssp, linked in statically; the guard and the failure handlers are
+# the program's own (src/shell/stackguard_win.cpp), as libssp's guard setup
+# would load a DLL before main(). ASLR with high-entropy addresses and NX are
+# binutils' defaults for the target since 2.36.
+if(MINGW)
+  add_compile_options(-fstack-protector-strong $<$<NOT:$<CONFIG:Debug>>:-D_FORTIFY_SOURCE=2>)
+  add_link_options(-fstack-protector-strong)
+  return()
+endif()
+
 # The program's own code hardened as Debian hardens its packages: the flags
 # dpkg-buildflags gives with DEB_BUILD_MAINT_OPTIONS=hardening=+all, taken
 # from dpkg-buildflags itself, so a newer dpkg's hardening comes with it.

@@ -9,6 +9,11 @@ class QWidget;
 
 namespace Platform {
 
+// Every DLL loaded by name from here on, the delay-loaded ones among them,
+// comes from the system folder only, never from the program's own folder
+// (a download folder, say) or the current one. Call first thing in main.
+void restrictDllSearch();
+
 // On a Wayland session the program must place itself and stay on top, which
 // only X11 lets a client do, so it runs through XWayland unless the user
 // chose a Qt platform. Returns the platform to force, or nothing.

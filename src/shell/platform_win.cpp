@@ -6,10 +6,19 @@
 
 namespace Platform {
 
-// Windows has only its own platform; of its two font engines, DirectWrite
-// draws the Japanese texts the crisper (grey antialiasing, no GDI hinting)
-// and starts the quicker: the GDI engine selects its font into a device
-// context for every glyph it measures. A platform the user chose stays.
+// Windows looks in the program's folder first for a DLL it does not always
+// take from the system folder (not a KnownDLL): a version.dll left in a
+// download folder beside Mirebo.exe would run inside it. The DLLs the
+// program imports that are not KnownDLLs are delay-loaded, so that they are
+// loaded by name after this; the load configuration's DependentLoadFlags
+// (loadconfig_win.cpp) covers what the loader itself loads, on Windows 10
+// 1607 and later. (The executable needs Windows 8 anyway: Qt imports API
+// sets that came with it, and SetDefaultDllDirectories.)
+void restrictDllSearch()
+{
+    SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
+}
+
 void selectQtPlatform()
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))

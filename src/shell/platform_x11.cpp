@@ -8,6 +8,9 @@
 
 namespace Platform {
 
+// Shared libraries come from the system's own paths already.
+void restrictDllSearch() {}
+
 void selectQtPlatform()
 {
     const QByteArray platform = forcedQtPlatform([](const char *name) { return qgetenv(name); });

@@ -39,6 +39,21 @@ def check_version(pe, major, minor, patch, copyright):
     expect(strings == want, f"strings {strings}, want {want}")
 
 
+def check_hardening(pe):
+    # ASLR with high-entropy addresses and relocations to move by, NX (BinSkim BA2009, BA2015, BA2016), nothing
+    # writable and executable, the load configuration's DependentLoadFlags (a WORD at 78) LOAD_LIBRARY_SEARCH_SYSTEM32,
+    # and no static import but KnownDLLs and API sets: the rest are loaded by name after main() restricts the search.
+    header, directory = pe.OPTIONAL_HEADER, pe.OPTIONAL_HEADER.DATA_DIRECTORY
+    imported = {e.dll.decode().lower() for e in getattr(pe, "DIRECTORY_ENTRY_IMPORT", [])}
+    facts = {"ASLR, high entropy": header.IMAGE_DLLCHARACTERISTICS_DYNAMIC_BASE and directory[5].Size > 0
+             and header.IMAGE_DLLCHARACTERISTICS_HIGH_ENTROPY_VA, "NX": header.IMAGE_DLLCHARACTERISTICS_NX_COMPAT,
+             "no section writable and executable": not any(s.IMAGE_SCN_MEM_WRITE and s.IMAGE_SCN_MEM_EXECUTE for s in pe.sections),
+             "DependentLoadFlags": directory[10].Size >= 80 and pe.get_word_at_rva(directory[10].VirtualAddress + 78) == 0x800,
+             "only KnownDLLs imported": {d for d in imported if not d.startswith("api-ms-")} <= set(EXPECTED["known_dlls"])}
+    for fact, holds in facts.items():
+        expect(holds, f"{fact}: no")
+
+
 def resources_of(pe, kind):
     return {name.id: pe.get_data(lang.data.struct.OffsetToData, lang.data.struct.Size)
             for t in pe.DIRECTORY_ENTRY_RESOURCE.entries if t.id == pefile.RESOURCE_TYPE[kind]
@@ -53,11 +68,13 @@ def main():
         pe = pefile.PE(source if exe else build_stub(source, work))
         expect(pe.OPTIONAL_HEADER.Subsystem == pefile.SUBSYSTEM_TYPE["IMAGE_SUBSYSTEM_WINDOWS_GUI"], "not a GUI program")
         check_version(pe, major, minor, patch, copyright)
+        if exe:
+            check_hardening(pe)
         groups, icons = list(resources_of(pe, "RT_GROUP_ICON").values()), resources_of(pe, "RT_ICON")
         expect(len(groups) == 1 and len(icons) == len(EXPECTED["icon_group"]), f"{len(groups)} groups, {len(icons)} icons")
         check_icon_group("icon group", groups[0] if groups else b"\0" * 6, "<BBBBHHIH",
                          lambda icon_id, size: icons.get(icon_id, b""))
-    return report("version record and icon group as expected")
+    return report("version record and icon group as expected" + (", and the executable hardened" if exe else ""))
 
 
 if __name__ == "__main__":

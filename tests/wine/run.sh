@@ -207,6 +207,26 @@ left=$(find "$c" -name 'ミレボ.lnk' -o -ipath '*/Program Files/Mirebo*' -o -i
 [ -z "$left$(entries)" ] || fail "left after the uninstall: $left $(entries)"
 pass "the uninstall leaves no file, shortcut or entry behind"
 
+# A planted DLL: one of the test's own, without their functions, under the name of each DLL Mirebo.exe
+# delay-loads (statically it imports only KnownDLLs and API sets: check_version_record.py), beside a copy
+# of it and of the bare Qt window, built the same way but not restricting the search; Wine told to prefer
+# such a DLL where its search finds one, and to say what it loads. The bare window loads them, so the test
+# can tell; Mirebo.exe loads none and starts. Wine's own user32 imports version.dll (Windows' does not)
+# before main(): that one stays Wine's.
+plants=$(sed -n 's/^LIBRARY //p' "$build"/delayload/*.def)
+echo 'int planted;' | x86_64-w64-mingw32-gcc -shared -x c - -o "$scratch/plant.dll" || fail "no DLL to plant"
+for exe in "$build/bench/bench_floor.exe" "$MIREBO"; do dir=$scratch/planted-${exe##*/} && mkdir -p "$dir" && cp "$exe" "$dir/"
+    for dll in $plants; do cp "$scratch/plant.dll" "$dir/$dll"; done; done
+export WINEDEBUG=+loaddll WINEDLLOVERRIDES="$WINEDLLOVERRIDES;$(printf '%s\n' $plants | grep -vx version.dll | sed 's/\.dll$//' | paste -sd ,)=n,b"
+planted() { grep -o 'planted-[^"]*\\[a-z0-9_]*\.dll" at [0-9A-F]*: native' "$1"; }
+wine "$scratch/planted-bench_floor.exe/bench_floor.exe" </dev/null >/dev/null 2>"$scratch/floor.log" & pids+=($!)
+until_true 200 planted "$scratch/floor.log" || fail "the bare Qt window loaded no planted DLL"
+restart_wine && MIREBO=$scratch/planted-Mirebo.exe/Mirebo.exe start_app wine
+wait_window 'ﾐﾚﾎﾞ' >/dev/null && at_corner 'ﾐﾚﾎﾞ' 2370 1500 || fail "Mirebo.exe beside planted DLLs: the today window $DETAIL"
+! planted "$scratch/app.log" && kill -0 "$APP_PID" || fail "Mirebo.exe loaded $(planted "$scratch/app.log")"
+restart_wine && export WINEDLLOVERRIDES=${WINEDLLOVERRIDES%;*} WINEDEBUG=-all
+pass "Mirebo.exe beside the planted $(echo $plants): starts at its corner and loads none"
+
 /usr/bin/python3 "$here/../packaging/check_version_record.py" "$MIREBO" 1 1 0 || fail "the version record of Mirebo.exe"
 # The portable zip: the installer's Mirebo.exe, the short text and Qt's licence.
 mkdir -p "$scratch/zip" && unzip -q "$build/Mirebo-1.1.0-x64.zip" -d "$scratch/zip" || fail "no Mirebo-1.1.0-x64.zip"
