@@ -40,8 +40,9 @@ FrmMain::FrmMain()
     connect(addItem(mnuHyouzi, "mnuHyouziAbout", Captions::ViewAbout), &QAction::triggered, this,
             &FrmMain::mnuHyouziAbout_Click);
 
-    // Sized to its text from load on; the client area clips a text that is
-    // too long, and nothing widens the window.
+    // Sized to its text from load on, up to the client area's right edge: a
+    // text that is too long is narrowed to fit or cut there, and nothing
+    // widens the window.
     LblDate = new DateLabel(QStringLiteral("LblDate"), client());
     LblDate->setObjectName(QStringLiteral("LblDate"));
     QFont font(Captions::MsPGothic, 12);
@@ -50,6 +51,7 @@ FrmMain::FrmMain()
     LblDate->setFont(font);
     LblDate->setAutoFillBackground(true);
     LblDate->setGeometry(Twips::rectToPixels(120, 120, 780, 240));
+    LblDate->setRoom(Twips::toPixels(2280 - 120));
     connect(LblDate, &DateLabel::doubleClicked, this, &FrmMain::LblDate_DblClick);
 }
 
