@@ -10,12 +10,14 @@
 #include "shell/datetext.h"
 #include "shell/twips.h"
 #include "today/datelabel.h"
+#include "today/frmmain.h"
 
 #include <QAbstractEventDispatcher>
 #include <QApplication>
 #include <QLabel>
 #include <QMenuBar>
 #include <QPainter>
+#include <QScreen>
 
 using namespace TestKit;
 
@@ -184,6 +186,51 @@ private slots:
         QCOMPARE(dateWhole(form), drawn != u"cut");
         if (drawn == u"narrowed")
             QCOMPARE(g_narrowings, 1); // said, once
+    }
+
+    void followsTheDay_data()
+    {
+        QTest::addColumn<FormKind>("kind");
+        QTest::addColumn<QDate>("after");
+        const std::pair<const char *, QDate> changes[] = {{"midnight", Today.addDays(1)},
+                                                          {"clock set back", Today.addDays(-1)},
+                                                          {"wake after a day", Today.addDays(2)},
+                                                          {"clock set within the day", Today}};
+        for (FormKind kind : {Main, C3})
+            for (const auto &[change, after] : changes)
+                QTest::addRow("%s, %s", formKindName(kind), change) << kind << after;
+    }
+    // What the window shows follows the day, and nothing else changes: not
+    // the window, its place or size, nor the selected day and the months.
+    void followsTheDay()
+    {
+        QFETCH(FormKind, kind);
+        QFETCH(QDate, after);
+        Form *form = Forms::Show(kind);
+        auto *view = form->findChild<MonthView *>();
+        if (view)
+            view->setValue(Today.addDays(20)); // the user's choice
+        QVERIFY(QTest::qWaitForWindowExposed(form));
+        const QRect place = form->frameGeometry();
+        const QImage shown = form->screen()->grabWindow(form->winId()).toImage();
+
+        Clock::setToday(after);
+        auto *watch = form->findChild<Platform::DayWatch *>();
+        QVERIFY(watch);
+        emit watch->dayMayHaveChanged();
+        QCoreApplication::processEvents();
+        QCOMPARE(Forms::instance(kind), form);
+        QCOMPARE(form->frameGeometry(), place);
+        QCOMPARE(form->screen()->grabWindow(form->winId()).toImage() != shown, after != Today);
+        if (view) {
+            QCOMPARE(std::pair(view->value(), view->firstDisplayedMonth()),
+                     std::pair(Today.addDays(20), QDate(2026, 12, 1)));
+            QVERIFY(view->todayText().endsWith(DateTexts::user().shortDate(after)));
+        } else {
+            const QLabel *label = form->findChild<QLabel *>("LblDate");
+            QCOMPARE(label->text(), FrmMain::dateText(after));
+            QCOMPARE(label->geometry(), QRect(Twips::toPixels(120, 120), label->sizeHint()));
+        }
     }
 
     void stripDigits_data()

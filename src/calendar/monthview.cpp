@@ -6,6 +6,7 @@
 #include "shell/clock.h"
 #include "shell/datetext.h"
 #include "shell/legible.h"
+#include "shell/platform.h"
 #include "shell/weekday.h"
 
 #include <QKeyEvent>
@@ -428,6 +429,14 @@ MonthView::MonthView(QWidget *parent)
     d->value = std::clamp(Clock::today(), d->min, d->max);
     d->first = clampFirstMonth(d->value, 1, d->min, d->max);
     d->relayout();
+    // The today marker and the today line follow the clock; the selection
+    // and the months on display stay as the user left them.
+    connect(new Platform::DayWatch(this), &Platform::DayWatch::dayMayHaveChanged, this, [this] {
+        if (Clock::today() == d->todayTextDate)
+            return;
+        update();
+        MonthViewAccessibility::displayChanged(this);
+    });
 }
 
 MonthView::~MonthView()

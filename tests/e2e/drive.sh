@@ -177,6 +177,30 @@ flow_wide() {
     pass "2003年12月28日(日) ends inside the today window"
 }
 
+# Left open over midnight, the wall clock faked and the monotonic one real,
+# the strip shows the new day; then the program is idle again: a timer armed
+# for a midnight the real clock has long passed would wake it over and over.
+cpu_ticks() { awk '{print $14 + $15}' "/proc/$APP_PID/stat"; }
+new_day_shown() {
+    import -window "$TODAY" -crop 140x24+0+20 "$scratch/day.png" &&
+        [ "$(compare -metric AE "$scratch/eve.png" "$scratch/day.png" null: 2>&1 || true)" != 0 ]
+}
+# The program's faked clock less midnight, in seconds: it started 10 s before.
+past_midnight() { awk -v t="$(getconf CLK_TCK)" 'NR == 1 { up = $1 } NR == 2 { printf "%.2f", up - $22 / t - 10 }' /proc/uptime "/proc/$APP_PID/stat"; }
+flow_midnight() {
+    local ticks
+    start_today env LD_PRELOAD="$faketime" DONT_FAKE_MONOTONIC=1 FAKETIME='@2098-12-31 23:59:50'
+    today_drawn "$scratch/eve.png"
+    [[ $(past_midnight) == -* ]] || fail "the today window showed only after midnight had passed"
+    until_true 600 new_day_shown || fail "the strip still shows 2098年12月31日(水) after midnight"
+    placed "$TODAY" "$(corner today)" || fail "today: frame $DETAIL after midnight"
+    pass "the same strip at its corner shows the new day after midnight"
+    ticks=$(cpu_ticks)
+    sleep 2 # how busy the program is over two seconds, not a wait for something
+    (($(cpu_ticks) - ticks < 20)) || fail "the program used $(($(cpu_ticks) - ticks)) of 200 ticks of CPU time in 2 s after midnight"
+    pass "the program is idle after midnight"
+}
+
 # a11y_tree LINE...: every line (a basic regular expression) is, or comes, in the AT-SPI tree
 # (with the day cells and their descriptions when CELLS is set).
 tree_has() {
