@@ -9,6 +9,7 @@
 
 #include <QApplication>
 #include <QLabel>
+#include <QLayout>
 #include <QMessageBox>
 #include <QProxyStyle>
 #include <QPushButton>
@@ -149,13 +150,17 @@ private slots:
         };
         QApplication::setStyle(new ButtonIcons);
         bool iconless = false;
-        QTimer::singleShot(0, this, [&iconless] {
+        std::pair<int, int> textLeftAndMargin;
+        QTimer::singleShot(0, this, [&] {
             auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
             iconless = box->buttons().size() == 1 && box->buttons().constFirst()->icon().isNull();
+            textLeftAndMargin = {box->findChild<QLabel *>("qt_msgbox_label")->x(),
+                                 box->layout()->contentsMargins().left()};
             box->accept();
         });
         SysInfo::desktopServices().messageBox("text");
         QVERIFY(iconless);
+        QCOMPARE(textLeftAndMargin.first, textLeftAndMargin.second); // no room kept for an icon either
     }
 };
 
