@@ -34,6 +34,7 @@ inline FormKind kindNamed(const QString &name)
 inline void setUpWindows()
 {
     Platform::registerFontSubstitutes();
+    Platform::applyStyle();
     Platform::applyDefaultFont();
     mirebo::registerForms();
     Screen::setSizeInTwipsForTesting({28800, 16200});

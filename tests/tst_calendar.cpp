@@ -184,6 +184,13 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(form));
         const QString drawn = field<QString>("drawn");
         QCOMPARE(dateWhole(form), drawn != u"cut");
+        // So is the line under the menu bar, from edge to edge.
+        const QImage bar = form->menuBar()->grab().toImage();
+        int breaks = 0;
+        for (int i = 0; i < bar.width() * 2; ++i)
+            breaks += bar.pixel(i % bar.width(), bar.height() - 2 + i / bar.width())
+                      != bar.pixel(0, bar.height() - 2 + i / bar.width());
+        QCOMPARE(breaks, 0);
         if (drawn == u"narrowed")
             QCOMPARE(g_narrowings, 1); // said, once
     }
