@@ -223,7 +223,15 @@ private slots:
             QTest::mouseClick(&view, Qt::LeftButton, {}, rect.center());
             QCOMPARE(std::pair(view.value(), view.firstDisplayedMonth()), std::pair(value, first));
         };
-        click(g.dayRect(0, 5, 6), QDate(2027, 1, 9), QDate(2027, 1, 1));     // a day of the next month pages to it
+        click(g.dayRect(0, 5, 6), QDate(2027, 1, 9), QDate(2027, 1, 1)); // a day of the next month pages to it
+        // Selected, a holiday still shows as one: on a ground of its own.
+        const auto groundOf = [&](QDate day) {
+            view.setValue(day);
+            const Cell cell = cellForDate(QDate(2027, 1, 1), 1, day);
+            return view.grab().toImage().pixel(g.dayRect(0, cell.row, cell.column).topLeft() + QPoint(3, 3));
+        };
+        QVERIFY(groundOf(QDate(2027, 1, 1)) != groundOf(QDate(2027, 1, 4)));
+        view.setValue(QDate(2027, 1, 9));
         click(g.previousArrowRect(), QDate(2027, 1, 9), QDate(2026, 12, 1)); // paging leaves the value alone
         click(g.todayRect(), Today, QDate(2026, 12, 1));
         // 1752-12-31 is shown, greyed, and cannot be chosen; nor can 10000-01-08.
