@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# drive.sh MIREBO WM: the rows of tests/data/e2e_cases.txt for manager WM, each on a fresh X server.
+# drive.sh MIREBO WM [ROWS]: the rows of tests/data/e2e_cases.txt for manager WM (those whose name
+# matches the regular expression ROWS), each on a fresh X server.
 source "$(dirname "$0")/lib.sh"
-WM=${2:?usage: $0 path/to/mirebo WM}
+WM=${2:?usage: $0 path/to/mirebo WM [ROWS]} ROWS=${3:-}
 
 # What a manager is known not to honour (KNOWN[WM.check]), and the cases, as tables.
 table() { sed '/^#/d; s/ *| */|/g' "$(dirname "$0")/../data/$1"; }
@@ -126,15 +127,12 @@ flow_calendar() {
 }
 
 # The About window keeps the program running after the today window is closed,
-# and its button brings the system information tool up in front: here a window
-# of the test's own, named in the registry file the program reads.
+# and its button brings the system information tool up in front: the one this
+# release has, named in the registry file beside the program (as installed).
 flow_about() {
-    local about tool
-    printf '#!/bin/sh\necho $$ >"%s"\nexec xlogo -title mirebo-tool\n' "$scratch/tool.pid" >"$scratch/tool"
-    chmod +x "$scratch/tool"
-    printf 'Windows Registry Editor Version 5.00\n\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Shared Tools\\MSINFO]\n"PATH"="%s"\n' \
-        "$scratch/tool" >"$scratch/tool.reg"
-    start_today env MIREBO_REGISTRY="$scratch/tool.reg"
+    local about tool program
+    program=$(sed -n 's/^"PATH"="\(.*\)"\r\?$/\1/p' "$(dirname "$MIREBO")/../share/mirebo/mirebo.reg")
+    start_today
     type_keys "$TODAY" alt+v a
     about=$(wait_window "${TITLE[about]}") || fail "ﾊﾞｰｼﾞｮﾝ情報(&A) did not open the About window"
     viewable "$TODAY" || fail "the today window closed"
@@ -154,11 +152,11 @@ flow_about() {
     wait_gone "$TODAY" || fail "Exit did not close the today window"
     # Had the program been ending, it would have ended before it takes this key.
     PATIENCE=1 type_keys "$about" alt+s
-    tool=$(wait_window mirebo-tool) || fail "the program ended with the About window still open, or ｼｽﾃﾑ情報(&S) started nothing"
-    pids+=("$(cat "$scratch/tool.pid")")
+    tool=$(PATIENCE=600 wait_class "$(basename "$program")") || fail "the program ended with the About window still open, or ｼｽﾃﾑ情報(&S) did not start $program"
+    pids+=("$(xdotool getwindowpid "$tool")")
     until_true 100 in_front "$tool" || fail "the tool is not in front: $(xprop -id "$tool" WM_STATE _NET_WM_STATE | tr -s '\n\t' ' ')"
-    pass "ｼｽﾃﾑ情報(&S) brings the tool up viewable, not minimized, and active"
-    kill "$(cat "$scratch/tool.pid")"
+    pass "ｼｽﾃﾑ情報(&S) brings $program up viewable, not minimized, and active"
+    kill "${pids[-1]}"
     wait_gone "$tool" || fail "the tool did not end"
     ends_with "$about" "With the About window the last one open, Esc on it" Escape
 }
@@ -196,7 +194,7 @@ flow_a11y() {
     wait_window "${TITLE[about]}" >/dev/null || fail "the About window did not open"
     a11y_tree "frame|ﾐﾚﾎﾞ|frame|ﾐﾚﾎﾞ" "frame|ﾐﾚﾎﾞ|menu bar|" "frame|ﾐﾚﾎﾞ|label|.\+" \
         "dialog|ミレボのﾊﾞｰｼﾞｮﾝ情報|dialog|ミレボのﾊﾞｰｼﾞｮﾝ情報" "dialog|ミレボのﾊﾞｰｼﾞｮﾝ情報|push button|OK"
-    type_keys "$TODAY" alt+v c m
+    type_keys "$TODAY" alt+v c y
     a11y_tree "frame|ミレボ|frame|ミレボ" "frame|ミレボ|menu bar|" "frame|ミレボ|table|.*" \
         "frame|ミレボ|push button|前の月" "frame|ミレボ|push button|次の月"
     CELLS=1 a11y_tree "frame|ミレボ|table cell|2026年9月22日[^|]*|国民の休日" "frame|ミレボ|table cell|2026年9月24日[^|]*|"
@@ -207,7 +205,7 @@ flow_a11y() {
 command -v "${WM_COMMAND[$WM]%% *}" >/dev/null || fail "$WM is not installed"
 ran=0
 while IFS='|' read -r row wm screen monitors scale flow; do
-    [ "$wm" = "$WM" ] || continue
+    [ "$wm" = "$WM" ] && [[ $row =~ $ROWS ]] || continue
     SCREEN_SIZE=$screen MONITORS=$monitors SCALE=$scale
     echo "== $row: $screen${MONITORS:+ as $MONITORS}, scale $SCALE, flow $flow"
     "flow_$flow"

@@ -67,11 +67,11 @@ private slots:
     {
         const DateTexts &texts = DateTexts::user();
         for (const QDate date : {QDate(2003, 4, 30), QDate(1753, 1, 1), QDate(9999, 12, 31), QDate(2024, 2, 29)}) {
-            const QString month = u"%1年%2月"_qs.arg(date.year()).arg(date.month());
-            QCOMPARE(texts.longDate(date), month + u"%1日"_qs.arg(date.day()));
+            const QString month = u"%1年%2月"_s.arg(date.year()).arg(date.month());
+            QCOMPARE(texts.longDate(date), month + u"%1日"_s.arg(date.day()));
             QCOMPARE(texts.monthTitle(date.year(), date.month()), month);
         }
-        QCOMPARE(texts.weekdayHeader(7) + texts.weekdayHeader(1, DateTexts::HeaderWidth::Narrow), u"日月"_qs);
+        QCOMPARE(texts.weekdayHeader(7) + texts.weekdayHeader(1, DateTexts::HeaderWidth::Narrow), u"日月"_s);
     }
 
     // The real load step on the clock of the process: the runner fakes the day.
@@ -100,7 +100,7 @@ private slots:
         const QDate day(2026, 9, 22);
         view->setValue(day);
         const MonthLayout::Cell cell = MonthLayout::cellForDate(day, view->StartOfWeek(), day);
-        QCOMPARE(view->dayLook(0, cell.row, cell.column).holiday.toString(), u"国民の休日"_qs);
+        QCOMPARE(view->dayLook(0, cell.row, cell.column).holiday.toString(), u"国民の休日"_s);
         Forms::Unload(FormKind::FrmCalender);
     }
 
@@ -119,7 +119,7 @@ private slots:
         ReleaseDC(nullptr, screen);
         const QPointF off = QPointF(rect.left - GetSystemMetrics(SM_CXSCREEN), rect.top - GetSystemMetrics(SM_CYSCREEN))
                             + QPointF(offsets) * pixelsPerTwip;
-        QVERIFY2(qAbs(off.x()) <= 1 && qAbs(off.y()) <= 1, qPrintable(u"off by (%1, %2)"_qs.arg(off.x()).arg(off.y())));
+        QVERIFY2(qAbs(off.x()) <= 1 && qAbs(off.y()) <= 1, qPrintable(u"off by (%1, %2)"_s.arg(off.x()).arg(off.y())));
     }
 
     // Each value as the launcher reads it; a missing key's value is named below TestKey.
@@ -133,7 +133,7 @@ private slots:
             const bool got =
                 SysInfo::GetKeyValue(*registry, LocalMachine, path.substr(0, slash), path.substr(slash + 1), keyVal);
             QVERIFY2(got == read && keyVal == text,
-                     qPrintable(QString::fromLatin1(row) + u": "_qs + QString::fromStdString(keyVal)));
+                     qPrintable(QString::fromLatin1(row) + u": "_s + QString::fromStdString(keyVal)));
         }
     }
 };
