@@ -1,6 +1,5 @@
 #!/usr/bin/env bash
-# drive.sh MIREBO WM [ROWS]: the rows of tests/data/e2e_cases.txt for manager WM (those whose name
-# matches the regular expression ROWS), each on a fresh X server.
+# drive.sh MIREBO WM [ROWS]: the rows of tests/data/e2e_cases.txt for manager WM named as ROWS matches, each on a fresh X server.
 source "$(dirname "$0")/lib.sh"
 WM=${2:?usage: $0 path/to/mirebo WM [ROWS]} ROWS=${3:-}
 
@@ -152,7 +151,7 @@ flow_about() {
     wait_gone "$TODAY" || fail "Exit did not close the today window"
     # Had the program been ending, it would have ended before it takes this key.
     PATIENCE=1 type_keys "$about" alt+s
-    tool=$(PATIENCE=600 wait_class "$(basename "$program")") || fail "the program ended with the About window still open, or ｼｽﾃﾑ情報(&S) did not start $program"
+    tool=$(PATIENCE=600 wait_window "$(basename "$program")" classname) || fail "the program ended with the About window still open, or ｼｽﾃﾑ情報(&S) did not start $program"
     pids+=("$(xdotool getwindowpid "$tool")")
     until_true 100 in_front "$tool" || fail "the tool is not in front: $(xprop -id "$tool" WM_STATE _NET_WM_STATE | tr -s '\n\t' ' ')"
     pass "ｼｽﾃﾑ情報(&S) brings $program up viewable, not minimized, and active"
