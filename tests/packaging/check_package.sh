@@ -10,7 +10,6 @@ bad() { echo "FAIL: $*"; fail=1; }
 
 cpack -G DEB --config "$build/CPackConfig.cmake" -B "$scratch/out" >"$scratch/cpack.log" 2>&1 || { cat "$scratch/cpack.log"; exit 1; }
 debs=("$scratch"/out/*.deb) deb=${debs[0]}
-# One package per Debian release, which its version names.
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")+deb$(. /etc/os-release && echo "$VERSION_ID")
 [ ${#debs[@]} -eq 1 ] && [ "$(basename "$deb")" = "mirebo_${version}_$(dpkg --print-architecture).deb" ] || bad "packages made: ${debs[*]}, not $version"
 dpkg -x "$deb" "$scratch/root" || { echo "FAIL: dpkg -x"; exit 1; }
@@ -23,8 +22,7 @@ printf '%s\n' "${want[@]}" | sort | diff - "$scratch/got" || bad "package files 
 [ -x "$scratch/root/usr/bin/mirebo" ] || bad "/usr/bin/mirebo is not executable"
 
 field() { dpkg-deb -f "$deb" "$1"; }
-[ "$(field Package) $(field Version)" = "mirebo $version" ] && [[ $(field Maintainer) == "$maker <"* ]] \
-    || bad "Package $(field Package), Version $(field Version), Maintainer $(field Maintainer)"
+[ "$(field Package)_$(field Version)" = "mirebo_$version" ] && [[ $(field Maintainer) == "$maker <"* ]] || bad "Package $(field Package) $(field Version), Maintainer $(field Maintainer)"
 # The one maker and licence name wherever the package states them.
 doc=$scratch/root/usr/share/doc/mirebo
 grep -qx "Copyright: [0-9, -]* $maker" "$doc/copyright" && grep -qx "License: $licence" "$doc/copyright" \
