@@ -59,7 +59,11 @@ private slots:
         DateTexts::reset();
     }
 
-    void windows_data() { dataRows("windows.txt", {"kind", "title", "client", "corner", "grid", "view", "ownFont"}); }
+    void windows_data()
+    {
+        dataRows<QString, QString, QSize, QPoint, QSize, QSize, bool>(
+            "windows.txt", {"kind", "title", "client", "corner", "grid", "view", "ownFont"});
+    }
     void windows()
     {
         const FormKind kind = kindNamed(field<QString>("kind"));
@@ -88,7 +92,8 @@ private slots:
             const QLabel *label = form->findChild<QLabel *>("LblDate");
             QCOMPARE(label->pos(), Twips::toPixels(120, 120));
             QCOMPARE(std::pair(label->font().family(), label->font().pointSize()), std::pair(gothic, 12));
-            QVERIFY(label->font().italic() && label->font().weight() == QFont::Normal);
+            QCOMPARE(label->font().italic(), true);
+            QCOMPARE(label->font().weight(), QFont::Normal);
         } else {
             auto *monthView =
                 form->findChild<MonthView *>(QStringLiteral("MonthView%1").arg(grid.width() * grid.height()));
@@ -108,29 +113,30 @@ private slots:
         QCOMPARE(objectsWithTimers(), QStringList());
     }
 
-    void commands_data() { dataRows("commands.txt", {"source", "command", "loaded"}); }
+    void commands_data() { dataRows<QString, QString, QString>("commands.txt", {"source", "command", "loaded"}); }
     void commands()
     {
         const QString command = field<QString>("command");
-        QList<FormKind> loaded;
-        for (const QString &name : field<QString>("loaded").split(u' ', Qt::SkipEmptyParts))
-            loaded << kindNamed(name);
-
         Form *from = Forms::Show(kindNamed(field<QString>("source")));
         if (QWidget *widget = command == u"client" ? from->client() : from->findChild<QWidget *>(command))
             QTest::mouseDClick(widget, Qt::LeftButton, {}, QPoint(4, widget->height() - 4)); // left of the date
         else
             from->findChild<QAction *>(command)->trigger();
         QCoreApplication::processEvents();
+        QStringList shown;
         for (FormKind kind : AllKinds) {
-            const bool shown = Forms::instance(kind) && Forms::instance(kind)->isVisible();
-            QVERIFY2(shown == loaded.contains(kind), formKindName(kind));
+            if (Forms::instance(kind) && Forms::instance(kind)->isVisible())
+                shown << formKindName(kind);
         }
-        QCOMPARE(Forms::loadedCount(), loaded.size());
-        QCOMPARE(m_ends, loaded.isEmpty() ? 1 : 0); // the program ends with its last window, and only then
+        QCOMPARE(shown.join(u' '), field<QString>("loaded"));
+        QCOMPARE(Forms::loadedCount(), shown.size());
+        QCOMPARE(m_ends, shown.isEmpty() ? 1 : 0); // the program ends with its last window, and only then
     }
 
-    void todayText_data() { dataRows("today_texts.txt", {"lang", "today", "expected", "whole"}); }
+    void todayText_data()
+    {
+        dataRows<QByteArray, QDate, QString, bool>("today_texts.txt", {"lang", "today", "expected", "whole"});
+    }
     void todayText()
     {
         qputenv("LANG", field<QByteArray>("lang"));
@@ -146,19 +152,39 @@ private slots:
         QCOMPARE(dateWhole(form), field<bool>("whole"));
     }
 
+    void halfWidthDigitsAreIpaGothics_data()
+    {
+        QTest::addColumn<quint32>("digit");
+        for (quint32 digit = 0; digit < 10; ++digit)
+            QTest::addRow("%u", digit) << digit;
+    }
     // The strip's half-width digits, glyphs 214 to 223 of IPAPGothic, are IPAGothic's digits.
     void halfWidthDigitsAreIpaGothics()
     {
-        const QRawFont gothic = QRawFont::fromFont(QFont(QStringLiteral("IPAGothic"), 12));
-        const QRawFont pgothic = QRawFont::fromFont(QFont(QStringLiteral("IPAPGothic"), 12));
-        const QList<quint32> digits = gothic.glyphIndexesForString(QStringLiteral("0123456789"));
-        for (quint32 digit = 0; digit < 10; ++digit)
-            QVERIFY(digits[digit] == 214 + digit
-                    && pgothic.pathForGlyph(214 + digit).elementCount()
-                           == gothic.pathForGlyph(214 + digit).elementCount());
+        QFETCH(quint32, digit);
+        auto outlines = [](const char *family) { // as designed, unhinted
+            QFont font(QString::fromLatin1(family), 12);
+            font.setHintingPreference(QFont::PreferNoHinting);
+            return QRawFont::fromFont(font);
+        };
+        const QRawFont gothic = outlines("IPAGothic"), pgothic = outlines("IPAPGothic");
+        const quint32 glyph = 214 + digit;
+        QCOMPARE(gothic.glyphIndexesForString(QString::number(digit)).value(0), glyph);
+        const QPainterPath own = pgothic.pathForGlyph(glyph), its = gothic.pathForGlyph(glyph);
+        QCOMPARE(own.elementCount(), its.elementCount());
+        // The two files' outlines differ by a design unit here and there.
+        const QRectF a = own.boundingRect(), b = its.boundingRect();
+        QString boxes;
+        QDebug(&boxes) << a << b;
+        QVERIFY2((a.topLeft() - b.topLeft()).manhattanLength() + (a.bottomRight() - b.bottomRight()).manhattanLength()
+                     < 0.1,
+                 qPrintable(boxes));
     }
 
-    void sundays_data() { dataRows("sundays.txt", {"startOfWeek", "count", "stateSize", "expected"}); }
+    void sundays_data()
+    {
+        dataRows<int, int, int, QList<int>>("sundays.txt", {"startOfWeek", "count", "stateSize", "expected"});
+    }
     void sundays()
     {
         const int startOfWeek = field<int>("startOfWeek");
@@ -174,7 +200,7 @@ private slots:
         QCOMPARE(marked, field<QList<int>>("expected"));
     }
 
-    void opensOnTodayInAnyLocale_data() { dataRows("odd_locales.txt", {"variable", "value"}); }
+    void opensOnTodayInAnyLocale_data() { dataRows<QByteArray, QByteArray>("odd_locales.txt", {"variable", "value"}); }
     // Every window under odd locales, on the first, an ordinary and the last
     // day: nothing crashes, the date is readable, and the calendars open on
     // today also where the long date does not read back.

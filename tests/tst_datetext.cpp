@@ -11,7 +11,11 @@ class TestDateText : public QObject
     Q_OBJECT
 
 private slots:
-    void localeFromEnvironment_data() { dataRows("locale_environment.txt", {"LC_ALL", "LC_TIME", "LANG", "expected"}); }
+    void localeFromEnvironment_data()
+    {
+        dataRows<QString, QString, QString, QString>("locale_environment.txt",
+                                                     {"LC_ALL", "LC_TIME", "LANG", "expected"});
+    }
     void localeFromEnvironment()
     {
         QCOMPARE(userLocaleId([](const char *name) { return field<QString>(name); }), field<QString>("expected"));
@@ -44,7 +48,10 @@ private slots:
         QCOMPARE(text, QString(reinterpret_cast<const QChar *>(icuText.getBuffer()), icuText.length()));
     }
 
-    void texts_data() { dataRows("datetext.txt", {"locale", "what", "of", "expected"}); }
+    void texts_data()
+    {
+        dataRows<QString, QByteArray, QByteArray, QString>("datetext.txt", {"locale", "what", "of", "expected"});
+    }
     void texts()
     {
         const QByteArray what = field<QByteArray>("what"), of = field<QByteArray>("of");

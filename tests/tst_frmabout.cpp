@@ -82,8 +82,10 @@ private slots:
         const QStringList lines = notice->text().split(u'\n');
         const QFontMetrics metrics(notice->font());
         QCOMPARE(lines.size(), 4);
-        for (const QString &line : lines)
-            QVERIFY2(line.endsWith(u'。') && metrics.horizontalAdvance(line) <= notice->width(), qPrintable(line));
+        for (const QString &line : lines) {
+            QVERIFY2(line.endsWith(u'。'), qPrintable(line));
+            QVERIFY2(metrics.horizontalAdvance(line) <= notice->width(), qPrintable(line));
+        }
         QVERIFY((lines.size() - 1) * metrics.lineSpacing() + metrics.ascent() < notice->height()); // the last baseline
 
         // The maker and the terms come from the build, which gives the packages the same.
@@ -92,7 +94,11 @@ private slots:
         QCOMPARE(text(form, "lblDisclaimer").remove(u'\n'), QStringLiteral(u"" MIREBO_TERMS_JA));
     }
 
-    void keysAndButtons_data() { dataRows("about_keys.txt", {"registry", "widget", "default", "key", "log"}); }
+    void keysAndButtons_data()
+    {
+        dataRows<QString, QString, QString, QString, QString>("about_keys.txt",
+                                                              {"registry", "widget", "default", "key", "log"});
+    }
     void keysAndButtons()
     {
         const QString key = field<QString>("key"), log = field<QString>("log");

@@ -8,7 +8,7 @@ class TestHolidays : public QObject
     Q_OBJECT
 
 private slots:
-    void holidays_data() { dataRows("holidays.txt", {"days", "holidays"}); }
+    void holidays_data() { dataRows<QByteArray, QString>("holidays.txt", {"days", "holidays"}); }
     // Each day of the row's day or month is the holiday listed for it, or a working day.
     void holidays()
     {

@@ -32,7 +32,11 @@ private slots:
     void initTestCase() { Platform::registerFontSubstitutes(); }
     void init() { Clock::setToday(Today); }
 
-    void displayedRun_data() { dataRows("month_runs.txt", {"months", "startOfWeek", "firstMonth", "start", "count"}); }
+    void displayedRun_data()
+    {
+        dataRows<int, int, QDate, QDate, int>("month_runs.txt",
+                                              {"months", "startOfWeek", "firstMonth", "start", "count"});
+    }
     // The run the owner is asked about is exactly the days drawn, each once in its
     // own cell, and its answer lands on the right days in every month. Days past
     // the limits (1752, 10000) are shown greyed and never selected.
@@ -69,7 +73,7 @@ private slots:
         QVERIFY(shown.contains(run.start.toJulianDay()) && shown.contains(run.start.toJulianDay() + run.count - 1));
     }
 
-    void drawnWholeAtTheWindowSizes_data() { dataRows("month_sizes.txt", {"grid", "twips"}); }
+    void drawnWholeAtTheWindowSizes_data() { dataRows<QSize, QSize>("month_sizes.txt", {"grid", "twips"}); }
     // Every text fits its place at the windows' sizes, and only the Sundays are
     // drawn heavier, in every month.
     void drawnWholeAtTheWindowSizes()
@@ -143,7 +147,7 @@ private slots:
 
     void boldRequestCoversTheDisplay_data()
     {
-        dataRows("month_bold_requests.txt", {"grid", "value", "start", "count"});
+        dataRows<QSize, QDate, QDate, int>("month_bold_requests.txt", {"grid", "value", "start", "count"});
     }
     // The windows create the view, then connect, then set the value: the owner is
     // asked once about every day on display, with a list of false to fill in, and
@@ -158,7 +162,8 @@ private slots:
         view.grab(); // painted before anyone listens
         QList<std::pair<QDate, int>> requests;
         connect(&view, &MonthView::GetDayBold, &view, [&](QDate s, int n, QList<bool> &state) {
-            QVERIFY(state.size() == n && !state.contains(true));
+            QCOMPARE(state.size(), n);
+            QVERIFY(!state.contains(true));
             requests.append({s, n});
             CalendarForm::markSundays(view, s, n, state);
         });
@@ -178,7 +183,8 @@ private slots:
 
     void selectionMoves_data()
     {
-        dataRows("month_selection.txt", {"grid", "shown", "selected", "key", "value", "first"});
+        dataRows<QSize, QDate, QDate, QString, QDate, QDate>("month_selection.txt",
+                                                             {"grid", "shown", "selected", "key", "value", "first"});
     }
     // Where the selection lands, which months show, and one valueChanged for each change.
     void selectionMoves()

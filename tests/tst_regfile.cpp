@@ -34,7 +34,7 @@ class TestRegFile : public QObject
     Q_OBJECT
 
 private slots:
-    void values_data() { dataRows("regfile_values.txt", {"type", "data", "file"}); }
+    void values_data() { dataRows<QByteArray, QByteArray, QByteArray>("regfile_values.txt", {"type", "data", "file"}); }
     void values()
     {
         const QByteArray bytes = fileOf(field<QByteArray>("file"));
@@ -44,26 +44,35 @@ private slots:
                  field<QByteArray>("type") + ' ' + field<QByteArray>("data"));
     }
 
-    void keys_data() { dataRows("regfile_keys.txt", {"path", "present", "file"}); }
+    void keys_data() { dataRows<QByteArray, bool, QByteArray>("regfile_keys.txt", {"path", "present", "file"}); }
     void keys()
     {
         const Hive hive = Hive::parse(fileOf(field<QByteArray>("file")).toStdString());
         QCOMPARE(hive.hasKey(field<QByteArray>("path").toStdString()), field<bool>("present"));
     }
 
+    void unreadableFilesReadEmpty_data()
+    {
+        QTest::addColumn<QString>("path"); // empty for a file over the size limit
+        QTest::newRow("over the size limit") << QString();
+        QTest::newRow("missing") << QStringLiteral("/nonexistent/mirebo.reg");
+        QTest::newRow("a folder") << QStringLiteral("/");
+    }
+    // Files it cannot read have no keys at all.
     void unreadableFilesReadEmpty()
     {
-        // Over the size limit, missing, or a folder: no keys at all.
+        QFETCH(QString, path);
         QTemporaryFile huge;
-        QVERIFY(huge.open());
-        huge.write(V + "\"V\"=\"a\"\r\n" + QByteArray(qsizetype(MaxFileBytes), ';'));
-        huge.close();
-        for (const QString &path : {huge.fileName(), QStringLiteral("/nonexistent/mirebo.reg"), QStringLiteral("/")}) {
-            HKEY key = 0;
-            QCOMPARE(FileRegistry::fromFile(path.toStdString())
-                         .RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE", 0, 0x2003F, &key),
-                     ERROR_FILE_NOT_FOUND);
+        if (path.isEmpty()) {
+            QVERIFY(huge.open());
+            huge.write(V + "\"V\"=\"a\"\r\n" + QByteArray(qsizetype(MaxFileBytes), ';'));
+            huge.close();
+            path = huge.fileName();
         }
+        HKEY key = 0;
+        QCOMPARE(
+            FileRegistry::fromFile(path.toStdString()).RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE", 0, 0x2003F, &key),
+            ERROR_FILE_NOT_FOUND);
     }
 };
 

@@ -52,7 +52,7 @@ private slots:
     }
     void cleanup() { TestKit::unloadAll(); }
 
-    void corner_data() { dataRows("corners.txt", {"screen", "offsets", "expected"}); }
+    void corner_data() { dataRows<QList<int>, QPoint, QPoint>("corners.txt", {"screen", "offsets", "expected"}); }
     void corner()
     {
         const QList<int> s = field<QList<int>>("screen");
@@ -88,7 +88,7 @@ private slots:
         QCOMPARE(m_ends, 1);
     }
 
-    void platformChoice_data() { dataRows("platform_choice.txt", {"environment", "forced"}); }
+    void platformChoice_data() { dataRows<QByteArray, QByteArray>("platform_choice.txt", {"environment", "forced"}); }
     void platformChoice()
     {
         QMap<QByteArray, QByteArray> env;
@@ -98,7 +98,7 @@ private slots:
                  field<QByteArray>("forced"));
     }
 
-    void fallbackFontsOnlyWhereNeeded_data() { dataRows("fallback_fonts.txt", {"text", "primaryOnly"}); }
+    void fallbackFontsOnlyWhereNeeded_data() { dataRows<QString, bool>("fallback_fonts.txt", {"text", "primaryOnly"}); }
     void fallbackFontsOnlyWhereNeeded()
     {
         Platform::registerFontSubstitutes();

@@ -201,14 +201,15 @@ flow_a11y() {
     pass "a holiday's day cell carries the holiday's name as its description, a working day's none"
 }
 
+# case_row ROW WM SCREEN MONITORS SCALE FLOW: one row of the case table, on an X server of its own.
+case_row() {
+    SCREEN_SIZE=$3 MONITORS=$4 SCALE=$5
+    echo "== $1: $3${MONITORS:+ as $MONITORS}, scale $SCALE, flow $6"
+    trap cleanup EXIT
+    "flow_$6"
+}
+
 command -v "${WM_COMMAND[$WM]%% *}" >/dev/null || fail "$WM is not installed"
-ran=0
-while IFS='|' read -r row wm screen monitors scale flow; do
-    [ "$wm" = "$WM" ] && [[ $row =~ $ROWS ]] || continue
-    SCREEN_SIZE=$screen MONITORS=$monitors SCALE=$scale
-    echo "== $row: $screen${MONITORS:+ as $MONITORS}, scale $SCALE, flow $flow"
-    "flow_$flow"
-    cleanup
-    ran=$((ran + 1))
-done < <(table e2e_cases.txt)
-((ran)) || fail "no cases for $WM"
+table e2e_cases.txt | awk -F'|' -v wm="$WM" -v rows="$ROWS" '$2 == wm && $1 ~ rows' >"$scratch/cases"
+[ -s "$scratch/cases" ] || fail "no cases for $WM"
+each_row case_row <"$scratch/cases"

@@ -34,7 +34,7 @@ alive() {
 # manager still run, every named window, mapped or not, and the tails of the logs.
 fail() {
     local w name
-    echo "FAIL: $*" >&2
+    echo "FAIL: ${ROW:+$ROW: }$*" >&2
     {
         alive "the program" "${APP_PID:-}"; alive "$WM" "${WM_PID:-}"
         echo "--- named windows on ${DISPLAY:-}:"
@@ -46,6 +46,24 @@ fail() {
     exit 1
 }
 pass() { echo "ok: $*"; }
+
+# each_row FUNCTION < ROWS: FUNCTION with the fields of each row (split at "|"), each row in a
+# subshell of its own: a failure names the row (ROW, its first field) and ends that row only,
+# and the next row runs all the same. Fails after the last row if any row failed.
+each_row() {
+    local line failed= rows=0 status
+    local -a fields
+    while IFS= read -r line; do
+        IFS='|' read -r -a fields <<<"$line|" # the "|" keeps an empty last field
+        set +e
+        (ROW=${fields[0]}; set -e; "$1" "${fields[@]}") </dev/null
+        status=$?
+        set -e
+        rows=$((rows + 1))
+        ((status == 0)) || failed+="${failed:+; }${fields[0]}"
+    done
+    [ -z "$failed" ] || { echo "FAIL: of $rows rows: $failed" >&2 && exit 1; }
+}
 
 # until_true TRIES COMMAND...: polls every 50 ms.
 until_true() {

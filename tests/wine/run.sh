@@ -51,25 +51,33 @@ at_corner() {
         'function off(v) { return v < 0 ? -v : v } BEGIN { exit !(off(w - x * d / 1440 - l) <= 1 && off(h - y * d / 1440 - t) <= 1) }'
 }
 
-# In Wine's own desktop every Windows program runs inside one X window, the
-# probe too, and keys reach the program through that window.
+# corners_row ROW DESKTOP DPI: the today and, after Alt+V, C, Y, the twelve-month
+# window at their corners. In Wine's own desktop every Windows program runs inside
+# one X window, the probe too, and keys reach the program through that window.
 explorer='HKCU\Software\Wine\Explorer'
-for desktop in openbox wine; do
+corners_row() {
+    local desktop=$2 target
     if [ "$desktop" = wine ]; then
         reg add "$explorer" /v Desktop /t REG_SZ /d Default /f
         reg add "$explorer\Desktops" /v Default /t REG_SZ /d 1920x1080 /f
     fi
-    for dpi in 96 120 144; do
-        reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f
-        restart_wine
-        start_app wine
-        at_corner 'ﾐﾚﾎﾞ' 2370 1500 || fail "$desktop, $dpi dpi: the today window $DETAIL"
-        target=$(wait_window "$([ "$desktop" = wine ] && echo 'Default - .*' || echo 'ﾐﾚﾎﾞ')") || fail "no X window to type in"
-        type_keys "$target" alt+v c y
-        at_corner 'ミレボ' 7365 9375 || fail "$desktop, $dpi dpi: the twelve-month window $DETAIL"
-        pass "$desktop, $dpi dpi: the today and twelve-month windows at their corners, on top"
-    done
-done
+    reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$3" /f
+    restart_wine
+    start_app wine
+    at_corner 'ﾐﾚﾎﾞ' 2370 1500 || fail "the today window $DETAIL"
+    target=$(wait_window "$([ "$desktop" = wine ] && echo 'Default - .*' || echo 'ﾐﾚﾎﾞ')") || fail "no X window to type in"
+    type_keys "$target" alt+v c y
+    at_corner 'ミレボ' 7365 9375 || fail "the twelve-month window $DETAIL"
+    pass "$1: the today and twelve-month windows at their corners, on top"
+}
+each_row corners_row <<'ROWS'
+openbox, 96 dpi|openbox|96
+openbox, 120 dpi|openbox|120
+openbox, 144 dpi|openbox|144
+Wine's desktop, 96 dpi|wine|96
+Wine's desktop, 120 dpi|wine|120
+Wine's desktop, 144 dpi|wine|144
+ROWS
 reg delete "$explorer" /v Desktop /f
 desktop=openbox
 reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 96 /f
@@ -94,22 +102,26 @@ cp "$build/bench/bench_floor_win32.exe" "$c/Program.exe"
 msinfo='HKLM\SOFTWARE\Microsoft\Shared Tools\MSINFO'
 location='HKLM\SOFTWARE\Microsoft\Shared Tools Location'
 message='現時点ではｼｽﾃﾑ情報を使用できません'
-while IFS='|' read -r _ path folder expected; do
+# launcher_row ROW PATH FOLDER EXPECTED: the registry's PATH and MSINFO values, and the window the button brings.
+launcher_row() {
+    local path=$2 folder=$3 expected=$4 shown=
+    # A tool a failed row left open would stand in for the next row's.
+    trap '[ -z "$shown" ] || wait_gone "$shown" || xdotool windowkill "$shown"' EXIT
     reg delete "$msinfo" /f; reg delete "$location" /f
-    [ -n "$path" ] && reg add "$msinfo" /v PATH /t REG_SZ /d "$path" /f
-    [ -n "$folder" ] && reg add "$location" /v MSINFO /t REG_SZ /d "$folder" /f
+    [ -z "$path" ] || reg add "$msinfo" /v PATH /t REG_SZ /d "$path" /f
+    [ -z "$folder" ] || reg add "$location" /v MSINFO /t REG_SZ /d "$folder" /f
     type_keys "$about" alt+s
-    shown=$(wait_window "$expected") || fail "PATH '$path', MSINFO '$folder': no window '$expected'"
+    shown=$(wait_window "$expected") || fail "no window '$expected'"
     [ "$expected" != ミレボ ] || probe texts ミレボ | grep -qx "$message" || fail "the message box does not say $message"
     # The tool as the user who pressed the button sees it, on the X side and for Windows.
     [ "$expected" = ミレボ ] || { until_true 100 in_front "$shown" && [ "$(probe state "$expected")" = "1 0 1" ]; } \
-        || fail "PATH '$path', MSINFO '$folder': the tool not viewable, normal and active: $(probe state "$expected")"
-    ! visible_named floor || fail "PATH '$path', MSINFO '$folder': C:\\Program.exe was started"
+        || fail "the tool not viewable, normal and active: $(probe state "$expected")"
+    ! visible_named floor || fail "C:\\Program.exe was started"
     type_keys "$shown" Return
-    wait_gone "$shown" || xdotool windowkill "$shown"
     viewable "$about" || fail "the About window closed"
-    pass "PATH '$path', MSINFO '$folder': '$expected', in front if the tool, and the About window stays"
-done < <(sed '/^#/d; s/ *| */|/g' "$here/../data/wine_launcher.txt")
+    pass "$1: '$expected', in front if the tool, and the About window stays"
+}
+each_row launcher_row < <(sed '/^#/d; s/ *| */|/g' "$here/../data/wine_launcher.txt")
 restart_wine
 
 # Signing: a throwaway code-signing certificate signs Mirebo.exe and the
@@ -131,15 +143,17 @@ signed_msi=$scratch/signed/Mirebo-1.1.0-x64.msi signed_exe=$scratch/signed/Mireb
 verify() { osslsigncode verify -CAfile "$scratch/good.pem" -in "$1" 2>&1 | grep -qx 'Succeeded'; }
 cp "$signed_exe" "$scratch/changed.exe" && printf X | dd of="$scratch/changed.exe" bs=1 seek=4096 conv=notrunc 2>/dev/null
 verify "$signed_exe" && verify "$signed_msi" && ! verify "$scratch/changed.exe" || fail "the signatures verify wrongly"
-while IFS='|' read -r cert key password what; do
-    out=$(MIREBO_SIGN_CERT=$scratch/$cert MIREBO_SIGN_KEY=$scratch/$key MIREBO_SIGN_PASSWORD=$password \
-        make_msi 1.1.0 "$scratch/refused" 2>&1) && fail "$what: signed all the same"
-    grep -q "$what" <<<"$out" && [ -z "$(ls -A "$scratch/refused")" ] || fail "$what: '$out', left $(ls -A "$scratch/refused")"
-done <<'CASES'
-good.pem|good.key|wrong|wrong MIREBO_SIGN_PASSWORD
-none.pem|good.key|secret|no such file
-old.pem|old.key|secret|expired
-CASES
+# refused_row ROW CERT KEY PASSWORD WHAT: a certificate that cannot sign stops the build, saying WHAT.
+refused_row() {
+    out=$(MIREBO_SIGN_CERT=$scratch/$2 MIREBO_SIGN_KEY=$scratch/$3 MIREBO_SIGN_PASSWORD=$4 \
+        make_msi 1.1.0 "$scratch/refused" 2>&1) && fail "signed all the same"
+    grep -q "$5" <<<"$out" && [ -z "$(ls -A "$scratch/refused")" ] || fail "'$out', left $(ls -A "$scratch/refused")"
+}
+each_row refused_row <<'ROWS'
+a wrong password|good.pem|good.key|wrong|wrong MIREBO_SIGN_PASSWORD
+a missing certificate|none.pem|good.key|secret|no such file
+an expired certificate|old.pem|old.key|secret|expired
+ROWS
 pass "signed Mirebo.exe and installer verify, a changed file does not; a wrong password, a missing file, an expired certificate stop with no file"
 
 # The installer: the signed package over a test package of an earlier
