@@ -129,8 +129,7 @@ flow_calendar() {
 # and its button brings the system information tool up in front: the one this
 # release has, named in the registry file beside the program (as installed).
 flow_about() {
-    local about tool program
-    program=$(sed -n 's/^"PATH"="\(.*\)"\r\?$/\1/p' "$(dirname "$MIREBO")/../share/mirebo/mirebo.reg")
+    local about tool program=$(sed -n 's/^"PATH"="\(.*\)"\r\?$/\1/p' "$(dirname "$MIREBO")/../share/mirebo/mirebo.reg")
     start_today
     type_keys "$TODAY" alt+v a
     about=$(wait_window "${TITLE[about]}") || fail "ﾊﾞｰｼﾞｮﾝ情報(&A) did not open the About window"

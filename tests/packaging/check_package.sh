@@ -33,9 +33,8 @@ grep -qx "Copyright: [0-9, -]* $maker" "$doc/copyright" && grep -qx "License: $l
 tags=$(lintian --pedantic --info --tag-display-limit 0 "$deb" 2>&1 | grep -v 'root privileges')
 [ -z "$tags" ] || bad "lintian: $tags"
 # This release's packages of the font, every library linked (Qt 6.4 or 6.8, ICU 72 or 76) and the tool the registry names.
-tool=$(sed -n 's/^"PATH"="\(.*\)"\r\?$/\1/p' "$scratch/root/usr/share/mirebo/mirebo.reg")
-for p in Depends:fonts-ipafont-gothic "Recommends:$(dpkg -S "$tool" | cut -d: -f1)" $(objdump -p "$scratch/root/usr/bin/mirebo" \
-    | awk '$1 == "NEEDED" {print "*-linux-gnu/" $2}' | xargs dpkg -S | sed 's/:.*//; s/^/Depends:/' | sort -u); do
+for p in Depends:fonts-ipafont-gothic "Recommends:$(dpkg -S "$(sed -n 's/^"PATH"="\(.*\)"\r\?$/\1/p' "$scratch/root/usr/share/mirebo/mirebo.reg")" | cut -d: -f1)" \
+    $(objdump -p "$scratch/root/usr/bin/mirebo" | awk '$1 == "NEEDED" {print "*-linux-gnu/" $2}' | xargs dpkg -S | sed 's/:.*//; s/^/Depends:/' | sort -u); do
   field "${p%%:*}" | tr , '\n' | sed 's/^ *//; s/ .*//' | grep -qxF "${p#*:}" || bad "${p%%:*} lacks ${p#*:}: $(field "${p%%:*}")"
 done
 [ $fail -eq 0 ] && echo "package $(basename "$deb") complete"
