@@ -1,6 +1,6 @@
-# Prints the AT-SPI tree of the running mirebo, one line per object: "window role|window name|role|name",
-# roles as the API names them (AT-SPI 2.56 says "button" for a push button). Day cells are left out,
-# unless the argument "cells" asks for them, with their description: "...|name|description".
+# Prints the AT-SPI tree of the running mirebo, one line per object:
+# "window role|window name|role|name". Day cells are left out, unless the
+# argument "cells" asks for them, with their description: "...|name|description".
 import sys
 
 import pyatspi
@@ -8,7 +8,7 @@ import pyatspi
 cells = sys.argv[1:] == ["cells"]
 
 def walk(node, top):
-    line = f"{top}|{node.getRole().value_nick.replace('-', ' ')}|{node.name}"
+    line = f"{top}|{node.getRoleName()}|{node.name}"
     print(f"{line}|{node.description}" if node.getRole() == pyatspi.ROLE_TABLE_CELL else line)
     for child in node:
         if child is not None and (cells or child.getRole() != pyatspi.ROLE_TABLE_CELL):
@@ -17,4 +17,4 @@ def walk(node, top):
 for app in pyatspi.Registry.getDesktop(0):
     if app is not None and app.name == "mirebo":
         for window in app:
-            walk(window, f"{window.getRole().value_nick.replace('-', ' ')}|{window.name}")
+            walk(window, f"{window.getRoleName()}|{window.name}")
