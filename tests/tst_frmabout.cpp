@@ -28,7 +28,7 @@ class TestFrmAbout : public QObject
     frmAbout *showAbout()
     {
         auto *form = qobject_cast<frmAbout *>(Forms::Show(FormKind::frmAbout));
-        QApplication::setActiveWindow(form);
+        form->activateWindow();
         (void)QTest::qWaitForWindowActive(form);
         return form;
     }
@@ -126,7 +126,7 @@ private slots:
         about->findChild<QLabel *>("lblTitle")->setText(QStringLiteral("changed"));
         // Minimized and behind the main window, the menu command brings the same window back, active.
         about->showMinimized();
-        QApplication::setActiveWindow(main);
+        main->activateWindow();
         main->findChild<QAction *>("mnuHyouziAbout")->trigger();
         QCOMPARE(Forms::instance(FormKind::frmAbout), about);
         QTRY_VERIFY(!about->isMinimized() && about->isVisible());

@@ -95,7 +95,7 @@ private slots:
         boldFont.setBold(true);
         const QFontMetrics fm(view.font());
         const int widestNumber =
-            std::max(fm.horizontalAdvance(u"28"_qs), QFontMetrics(boldFont).horizontalAdvance(u"28"_qs));
+            std::max(fm.horizontalAdvance(u"28"_s), QFontMetrics(boldFont).horizontalAdvance(u"28"_s));
         const QImage plain = view.grab().toImage();
         // Answered as the calendar windows answer: their Sundays bold.
         connect(&view, &MonthView::GetDayBold, &view,
@@ -220,7 +220,7 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&view));
         const Geometry &g = view.layoutGeometry();
         // Pointing at a holiday (New Year's Day, in the next month's days) names it; a working day has no tooltip.
-        for (const auto &[cell, tip] : {std::pair(g.dayRect(0, 4, 5), u"元日"_qs), {g.dayRect(0, 4, 4), QString()}}) {
+        for (const auto &[cell, tip] : {std::pair(g.dayRect(0, 4, 5), u"元日"_s), {g.dayRect(0, 4, 4), QString()}}) {
             QHelpEvent help(QEvent::ToolTip, cell.center(), view.mapToGlobal(cell.center()));
             QApplication::sendEvent(&view, &help);
             QTRY_COMPARE(QToolTip::isVisible() ? QToolTip::text() : QString(), tip);
@@ -269,8 +269,8 @@ private slots:
         const auto describe = [](QAccessibleInterface *cell) {
             int start = 0, end = 0;
             const bool bold = cell->textInterface()->attributes(0, &start, &end).contains(u"font-weight:bold");
-            return cell->text(QAccessible::Name) + (cell->state().selected ? u" selected"_qs : QString())
-                   + (bold ? u" bold"_qs : QString());
+            return cell->text(QAccessible::Name) + (cell->state().selected ? u" selected"_s : QString())
+                   + (bold ? u" bold"_s : QString());
         };
         const auto name = [](QDate date) { return DateTexts::user().longDate(date); };
         QAccessibleInterface *sunday = table->cellAt(1, 0), *monday = table->cellAt(1, 1);
