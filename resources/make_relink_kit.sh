@@ -10,7 +10,7 @@ set -euo pipefail
 usage="usage: $0 BUILD_DIR QT_PREFIX OUT"
 build=$(cd "${1:?$usage}" && pwd) qt=$(cd "${2:?$usage}" && pwd) out=${3:?$usage}
 here=$(cd "$(dirname "$0")" && pwd)
-epoch=${SOURCE_DATE_EPOCH:-$(git -C "$here" log -1 --format=%ct)}
+epoch=$(bash "$here/source_date.sh")
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT

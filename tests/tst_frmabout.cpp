@@ -9,6 +9,7 @@
 
 #include <QApplication>
 #include <QLabel>
+#include <QLayout>
 #include <QMessageBox>
 #include <QProxyStyle>
 #include <QPushButton>
@@ -27,7 +28,7 @@ class TestFrmAbout : public QObject
     frmAbout *showAbout()
     {
         auto *form = qobject_cast<frmAbout *>(Forms::Show(FormKind::frmAbout));
-        QApplication::setActiveWindow(form);
+        form->activateWindow();
         (void)QTest::qWaitForWindowActive(form);
         return form;
     }
@@ -125,7 +126,7 @@ private slots:
         about->findChild<QLabel *>("lblTitle")->setText(QStringLiteral("changed"));
         // Minimized and behind the main window, the menu command brings the same window back, active.
         about->showMinimized();
-        QApplication::setActiveWindow(main);
+        main->activateWindow();
         main->findChild<QAction *>("mnuHyouziAbout")->trigger();
         QCOMPARE(Forms::instance(FormKind::frmAbout), about);
         QTRY_VERIFY(!about->isMinimized() && about->isVisible());
@@ -155,13 +156,17 @@ private slots:
         };
         QApplication::setStyle(new ButtonIcons);
         bool iconless = false;
-        QTimer::singleShot(0, this, [&iconless] {
+        std::pair<int, int> textLeftAndMargin;
+        QTimer::singleShot(0, this, [&] {
             auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
             iconless = box->buttons().size() == 1 && box->buttons().constFirst()->icon().isNull();
+            textLeftAndMargin = {box->findChild<QLabel *>("qt_msgbox_label")->x(),
+                                 box->layout()->contentsMargins().left()};
             box->accept();
         });
         SysInfo::desktopServices().messageBox("text");
         QVERIFY(iconless);
+        QCOMPARE(textLeftAndMargin.first, textLeftAndMargin.second); // no room kept for an icon either
     }
 };
 

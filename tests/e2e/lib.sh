@@ -176,10 +176,10 @@ try_start_wayland() {
 
 start_app() { "$@" "$MIREBO" >"$scratch/app.log" 2>&1 & APP_PID=$! pids+=($!); }
 
-# wait_window NAME: prints the id of the visible window with that title. PATIENCE, where
+# wait_window NAME [classname]: prints the id of the visible window with that title (or class). PATIENCE, where
 # set, is the tries of wait_window and placed: one for a caller that expects nothing.
-visible_named() { WINDOW=$(xdotool search --onlyvisible --name "^$1\$" | head -n 1) && [ -n "$WINDOW" ]; }
-wait_window() { until_true "${PATIENCE:-200}" visible_named "$1" && echo "$WINDOW"; }
+visible_named() { WINDOW=$(xdotool search --onlyvisible "--${2:-name}" "^$1\$" | head -n 1) && [ -n "$WINDOW" ]; }
+wait_window() { until_true "${PATIENCE:-200}" visible_named "$@" && echo "$WINDOW"; }
 wait_gone() { until_true 200 eval "! xwininfo -id $1 | grep -q IsViewable"; }
 wait_exit() { until_true 200 eval "! kill -0 $1"; }
 viewable() { xwininfo -id "$1" | grep -q IsViewable; }

@@ -73,15 +73,15 @@ private slots:
     void dateTexts()
     {
         QFETCH(QDate, date);
-        const QString month = u"%1年%2月"_qs.arg(date.year()).arg(date.month());
-        QCOMPARE(DateTexts::user().longDate(date), month + u"%1日"_qs.arg(date.day()));
+        const QString month = u"%1年%2月"_s.arg(date.year()).arg(date.month());
+        QCOMPARE(DateTexts::user().longDate(date), month + u"%1日"_s.arg(date.day()));
         QCOMPARE(DateTexts::user().monthTitle(date.year(), date.month()), month);
     }
 
     void weekdayHeaders()
     {
-        QCOMPARE(DateTexts::user().weekdayHeader(7), u"日"_qs);
-        QCOMPARE(DateTexts::user().weekdayHeader(1, DateTexts::HeaderWidth::Narrow), u"月"_qs);
+        QCOMPARE(DateTexts::user().weekdayHeader(7), u"日"_s);
+        QCOMPARE(DateTexts::user().weekdayHeader(1, DateTexts::HeaderWidth::Narrow), u"月"_s);
     }
 
     // The real load step on the clock of the process: the runner fakes the day.
@@ -109,7 +109,7 @@ private slots:
         const QDate day(2026, 9, 22);
         view->setValue(day);
         const MonthLayout::Cell cell = MonthLayout::cellForDate(day, view->StartOfWeek(), day);
-        QCOMPARE(view->dayLook(0, cell.row, cell.column).holiday.toString(), u"国民の休日"_qs);
+        QCOMPARE(view->dayLook(0, cell.row, cell.column).holiday.toString(), u"国民の休日"_s);
         Forms::Unload(FormKind::FrmCalender);
     }
 
@@ -132,7 +132,7 @@ private slots:
         ReleaseDC(nullptr, screen);
         const QPointF off = QPointF(rect.left - GetSystemMetrics(SM_CXSCREEN), rect.top - GetSystemMetrics(SM_CYSCREEN))
                             + QPointF(offsets) * pixelsPerTwip;
-        QVERIFY2(qAbs(off.x()) <= 1 && qAbs(off.y()) <= 1, qPrintable(u"off by (%1, %2)"_qs.arg(off.x()).arg(off.y())));
+        QVERIFY2(qAbs(off.x()) <= 1 && qAbs(off.y()) <= 1, qPrintable(u"off by (%1, %2)"_s.arg(off.x()).arg(off.y())));
     }
 
     void registryValues_data()
