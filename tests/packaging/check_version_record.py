@@ -50,8 +50,7 @@ def check_hardening(pe):
              "no section writable and executable": not any(s.IMAGE_SCN_MEM_WRITE and s.IMAGE_SCN_MEM_EXECUTE for s in pe.sections),
              "DependentLoadFlags": directory[10].Size >= 80 and pe.get_word_at_rva(directory[10].VirtualAddress + 78) == 0x800,
              "only KnownDLLs imported": {d for d in imported if not d.startswith("api-ms-")} <= set(EXPECTED["known_dlls"])}
-    for fact, holds in facts.items():
-        expect(holds, f"{fact}: no")
+    expect(all(facts.values()), f"hardening: not {[fact for fact, holds in facts.items() if not holds]}")
 
 
 def resources_of(pe, kind):
