@@ -102,11 +102,8 @@ void dataRows(const char *name, const std::array<const char *, sizeof...(Types)>
         stop(file.errorString(), 0);
         QSKIP("no row of the table runs");
     }
-    [&]<std::size_t... I>(std::index_sequence<I...>)
-    {
-        (QTest::addColumn<Types>(columns[I]), ...);
-    }
-    (std::index_sequence_for<Types...>());
+    std::size_t column = 0; // a fold over the comma operator runs left to right
+    (QTest::addColumn<Types>(columns[column++]), ...);
 
     QList<std::pair<QByteArray, std::tuple<Types...>>> rows;
     QSet<QByteArray> names;
@@ -123,22 +120,23 @@ void dataRows(const char *name, const std::array<const char *, sizeof...(Types)>
         } else if (names.contains(fields[0].trimmed())) {
             error = QStringLiteral("a second row named '%1'").arg(QString::fromUtf8(fields[0].trimmed()));
         } else {
-            [&]<std::size_t... I>(std::index_sequence<I...>)
-            {
-                const auto take = [&](auto &value, std::size_t i) {
-                    const char *form = "";
-                    const QByteArray text = fields[qsizetype(i) + 1].trimmed();
-                    const auto got = DataTable::read<std::remove_reference_t<decltype(value)>>(text, form);
-                    if (got)
-                        value = *got;
-                    else if (error.isEmpty())
-                        error = QStringLiteral("%1: '%2' is not %3")
-                                    .arg(QString::fromLatin1(columns[i]), QString::fromUtf8(text),
-                                         QString::fromLatin1(form));
-                };
-                (take(std::get<I>(values), I), ...);
-            }
-            (std::index_sequence_for<Types...>());
+            const auto take = [&](auto &value, std::size_t i) {
+                const char *form = "";
+                const QByteArray text = fields[qsizetype(i) + 1].trimmed();
+                const auto got = DataTable::read<std::remove_reference_t<decltype(value)>>(text, form);
+                if (got)
+                    value = *got;
+                else if (error.isEmpty())
+                    error =
+                        QStringLiteral("%1: '%2' is not %3")
+                            .arg(QString::fromLatin1(columns[i]), QString::fromUtf8(text), QString::fromLatin1(form));
+            };
+            std::apply(
+                [&](auto &...cells) {
+                    std::size_t i = 0;
+                    (take(cells, i++), ...);
+                },
+                values);
         }
         if (!error.isEmpty()) {
             stop(error, lineNumber);

@@ -264,7 +264,7 @@ private slots:
         DateLabel label(digit);
         label.setFont(font);
         label.adjustSize();
-        font.setFamily(digit == u'0' ? u"IPAPGothic"_qs : u"IPAGothic"_qs);
+        font.setFamily(digit == u'0' ? u"IPAPGothic"_s : u"IPAGothic"_s);
         QImage reference(label.size() * 2, QImage::Format_RGB32);
         reference.fill(label.palette().color(QPalette::Window));
         QPainter painter(&reference);
