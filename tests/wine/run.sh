@@ -35,7 +35,7 @@ reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'ＭＳ Ｐゴシック' /t R
 wineserver -w
 
 # The server keeps Wine's clock, so it starts afresh under the faked one.
-faketime '2003-12-28 12:00:00' env MIREBO_EXPECT_LABEL='2003年12月28日(日)' MIREBO_TEST_DATA="$(winepath -w "${here%/*}/data")" \
+faked '@2003-12-28 12:00:00' env MIREBO_EXPECT_LABEL='2003年12月28日(日)' MIREBO_TEST_DATA="$(winepath -w "${here%/*}/data")" \
     wine "$build/tests/win/tst_windows.exe" -o "$build/tst_windows.txt,txt" >/dev/null 2>&1 \
     || { cat "$build/tst_windows.txt" >&2; fail "tst_windows under Wine"; }
 restart_wine
@@ -102,6 +102,11 @@ cp "$build/bench/bench_floor_win32.exe" "$c/Program.exe"
 msinfo='HKLM\SOFTWARE\Microsoft\Shared Tools\MSINFO'
 location='HKLM\SOFTWARE\Microsoft\Shared Tools Location'
 message='現時点ではｼｽﾃﾑ情報を使用できません'
+# tool_in_front ID TITLE: in front on the X side, and for Windows visible, not minimized, in the foreground.
+tool_in_front() {
+    local state
+    in_front "$1" && state=$(probe state "$2") && echo "for Windows visible, minimized, foreground: $state" && [ "$state" = "1 0 1" ]
+}
 # launcher_row ROW PATH FOLDER EXPECTED: the registry's PATH and MSINFO values, and the window the button brings.
 launcher_row() {
     local path=$2 folder=$3 expected=$4 shown=
@@ -114,8 +119,8 @@ launcher_row() {
     shown=$(wait_window "$expected") || fail "no window '$expected'"
     [ "$expected" != ミレボ ] || probe texts ミレボ | grep -qx "$message" || fail "the message box does not say $message"
     # The tool as the user who pressed the button sees it, on the X side and for Windows.
-    [ "$expected" = ミレボ ] || { until_true 100 in_front "$shown" && [ "$(probe state "$expected")" = "1 0 1" ]; } \
-        || fail "the tool not viewable, normal and active: $(probe state "$expected")"
+    [ "$expected" = ミレボ ] || until_true 60 tool_in_front "$shown" "$expected" \
+        || fail "the tool not viewable, normal and active: $SAW"
     ! visible_named floor || fail "C:\\Program.exe was started"
     type_keys "$shown" Return
     viewable "$about" || fail "the About window closed"
@@ -134,7 +139,7 @@ maker=$(sed -n 's/^set(MIREBO_MAKER "\(.*\)")/\1/p' "$top/CMakeLists.txt")
 make_msi() { mkdir -p "$2" && bash "$top/resources/make_msi.sh" "$1" ミレボ "$maker" https://mirebo.example.org "$MIREBO" \
     "$build/resources/mirebo.ico" "$build/resources/windows-docs" "$2/Mirebo-$1-x64.msi" "$2/Mirebo.exe"; }
 for cert in "good 30 +0" "old 30 -60d"; do set -- $cert
-    faketime -f "$3" openssl req -x509 -newkey rsa:2048 -keyout "$scratch/$1.key" -out "$scratch/$1.pem" -days "$2" \
+    faked "$3" openssl req -x509 -newkey rsa:2048 -keyout "$scratch/$1.key" -out "$scratch/$1.pem" -days "$2" \
         -subj "/CN=Mirebo test" -addext extendedKeyUsage=codeSigning -passout pass:secret 2>/dev/null || fail "no certificate"
 done
 MIREBO_SIGN_CERT=$scratch/good.pem MIREBO_SIGN_KEY=$scratch/good.key MIREBO_SIGN_PASSWORD=secret \
