@@ -202,8 +202,9 @@ private slots:
 
     void opensOnTodayInAnyLocale_data() { dataRows<QByteArray, QByteArray>("odd_locales.txt", {"variable", "value"}); }
     // Every window under odd locales, on the first, an ordinary and the last
-    // day: nothing crashes, the date is readable, and the calendars open on
-    // today also where the long date does not read back.
+    // day: nothing crashes, the strip shows the locale's long date with the
+    // weekday in Japanese, and the calendars open on today also where the
+    // long date does not read back.
     void opensOnTodayInAnyLocale()
     {
         qunsetenv("LANG");
@@ -211,13 +212,16 @@ private slots:
         DateTexts::reset();
         for (const QDate today : {Today, QDate(1753, 1, 1), QDate(9999, 12, 31)}) {
             Clock::setToday(today);
+            const QString date = DateTexts::user().longDate(today);
+            QVERIFY2(!date.isEmpty() && !date.contains(QChar::ReplacementCharacter), qPrintable(date));
+            const QString weekday = u'(' + QStringLiteral(u"月火水木金土日").at(today.dayOfWeek() - 1) + u')';
             for (FormKind kind : MainKinds) {
                 Form *form = Forms::Show(kind);
                 form->repaint();
                 if (auto *calendar = qobject_cast<CalendarForm *>(form))
                     QCOMPARE(calendar->monthView()->value(), today);
                 else
-                    QVERIFY2(form->findChild<QLabel *>("LblDate")->text().size() > 4, "no date in the today window");
+                    QCOMPARE(form->findChild<QLabel *>("LblDate")->text(), date + weekday);
                 unloadAll();
             }
         }
