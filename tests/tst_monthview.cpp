@@ -210,6 +210,37 @@ private slots:
         QCOMPARE(signalled, expectedValue);
     }
 
+    // Each kind of day is drawn in one colour of its own: a neighbouring
+    // month's working days and holidays fainter than the month's own.
+    void daysInTheirColours()
+    {
+        MonthView view;
+        QFont font(Captions::MsPGothic, 9);
+        font.setStyleStrategy(QFont::NoAntialias); // every pixel of a number in its colour
+        view.setFont(font);
+        view.resize(Twips::sizeToPixels(2385, 2220));
+        view.setValue(QDate(2027, 4, 14)); // a holiday on the 29th; three more in May's first days
+        const QImage image = view.grab().toImage();
+        QMap<QRgb, QSet<QString>> kinds; // the kinds of day drawn in each colour
+        for (int i = 0; i < CellCount; ++i) {
+            const DayLook look = view.dayLook(0, i / ColumnCount, i % ColumnCount);
+            const QRect cell = view.layoutGeometry().dayRect(0, i / ColumnCount, i % ColumnCount);
+            for (int p = 0; !look.selected && p < cell.width() * cell.height(); ++p) {
+                const QRgb pixel = image.pixel(cell.left() + p % cell.width(), cell.top() + p / cell.width());
+                if (pixel != image.pixel(cell.topLeft()))
+                    kinds[pixel] << (look.trailing ? u"neighbouring "_qs : QString())
+                                        + (look.isHoliday() ? u"holiday"_qs : u"day"_qs);
+            }
+        }
+        QStringList seen;
+        bool apart = kinds.size() == 4;
+        for (auto it = kinds.cbegin(); it != kinds.cend(); ++it) {
+            seen << QColor(it.key()).name() + u": "_qs + QStringList(it->cbegin(), it->cend()).join(u", ");
+            apart = apart && it->size() == 1;
+        }
+        QVERIFY2(apart, qPrintable(seen.join(u"; ")));
+    }
+
     void mouse()
     {
         MonthView view;
