@@ -12,9 +12,9 @@
 # is off in all three of its forms. Accessibility stays on: Windows screen
 # readers read the windows through it.
 #
-# The settings, in this order, are part of the cache's key (one set() a
-# line, read by scripts/windows-deps): a change here rebuilds Qt on every
-# machine, so change it seldom.
+# The settings are part of the cache's key (scripts/windows-deps takes
+# every line but the comments): a change here rebuilds Qt on every machine,
+# so change it seldom.
 set(BUILD_SHARED_LIBS OFF CACHE BOOL "")
 set(CMAKE_BUILD_TYPE Release CACHE STRING "")
 set(FEATURE_optimize_size ON CACHE BOOL "")
