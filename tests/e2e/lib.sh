@@ -9,6 +9,7 @@ export LANG=${TEST_LANG:-ja_JP.UTF-8} LC_ALL= LC_TIME=
 unset QT_QPA_PLATFORM WAYLAND_DISPLAY XDG_SESSION_TYPE
 export DBUS_SESSION_BUS_ADDRESS=disabled: # nothing on screen may hang on a bus no test started
 scratch=$(mktemp -d)
+touch "$scratch/begun"
 
 # Xvfb has no GPU: compositing is off where a manager lets it be (kwin_x11 through KWIN_COMPOSE),
 # mutter composites in software. The Wayland compositors run headless, their XWayland as the X server.
@@ -21,10 +22,16 @@ declare -A WM_COMMAND=([openbox]="openbox --sm-disable" [xfwm4]="xfwm4 --composi
 # never through the faketime wrapper: the wrapper keeps a semaphore and shared memory in
 # /dev/shm named for its process id, leaves them when it is killed, and cannot start where
 # such a leftover has its id. The library copes with leftovers, but leaves its own pair when
-# its process is killed or replaced by exec: forget_faked removes those of processes started
-# here, once they have ended.
+# its process is killed or replaced by exec, and so does every process it starts after an
+# exec (wine's script execs, and wineserver -k kills what Wine started): forget_faked removes
+# the pairs made since this run began whose processes have ended.
 libfaketime=$(dpkg -L "libfaketime:$(dpkg --print-architecture)" | grep -m 1 '/libfaketime\.so\.1$')
-forget_faked() { local p; for p; do rm -f "/dev/shm/sem.faketime_sem_$p" "/dev/shm/faketime_shm_$p"; done; }
+forget_faked() {
+    local pair
+    for pair in $(find /dev/shm -maxdepth 1 -user "$(id -u)" -newer "$scratch/begun" -name '*faketime_s[eh]m_*'); do
+        [ -e "/proc/${pair##*_}" ] || rm -f "$pair"
+    done
+}
 # faked FAKETIME COMMAND...: COMMAND on that clock (as libfaketime reads FAKETIME), to its
 # end, beside empty leftovers made for the next 40 process ids (and removed after).
 faked() {
@@ -37,7 +44,7 @@ faked() {
     set +C
     LD_PRELOAD=$libfaketime FAKETIME=$1 "${@:2}" & p=$!
     wait "$p" || status=$?
-    forget_faked "$p" "${made[@]}"
+    for p in "${made[@]}"; do rm -f "/dev/shm/sem.faketime_sem_$p" "/dev/shm/faketime_shm_$p"; done
     return $status
 }
 
@@ -47,7 +54,7 @@ ended() { local p; for p; do [[ $(ps -o stat= -p "$p") != [^Z]* ]] || { echo "pr
 pids=()
 cleanup() {
     if ((${#pids[@]})); then { kill "${pids[@]}"; wait "${pids[@]}"; } 2>/dev/null || true; fi
-    forget_faked "${pids[@]}"
+    forget_faked
     pids=() APP_PID= WM_PID= DBUS_SESSION_BUS_ADDRESS=disabled:
 }
 trap 'cleanup; rm -rf "$scratch"' EXIT

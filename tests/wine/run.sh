@@ -25,7 +25,7 @@ reg() { wine reg "$@" </dev/null >/dev/null 2>&1 || true; }
 reg_value() { wine reg query "$1" /v "$2" </dev/null 2>/dev/null | iconv -f CP932 -t UTF-8 | tr -d '\r' | sed -n "s/^ *$2 *REG_[A-Z_]* *//p"; }
 probe() { wine "$build/tests/win/winprobe.exe" "$@" </dev/null 2>/dev/null | tr -d '\r'; }
 # Ends every Windows program too.
-restart_wine() { wineserver -k 2>/dev/null || true; wineserver -w; }
+restart_wine() { wineserver -k 2>/dev/null || true; wineserver -w; forget_faked; }
 # A Windows user's own long date, where Wine's Japanese default adds the
 # weekday; and the Windows gothic, which Wine does not have, as the stand-in
 # the program draws its date with on Linux too (see README, Fonts). The faked
@@ -109,20 +109,20 @@ tool_in_front() {
 }
 # launcher_row ROW PATH FOLDER EXPECTED: the registry's PATH and MSINFO values, and the window the button brings.
 launcher_row() {
-    local path=$2 folder=$3 expected=$4 shown=
+    local path=$2 folder=$3 expected=$4
     # A tool a failed row left open would stand in for the next row's.
-    trap '[ -z "$shown" ] || wait_gone "$shown" || xdotool windowkill "$shown"' EXIT
+    tool= && trap '[ -z "$tool" ] || wait_gone "$tool" || xdotool windowkill "$tool"' EXIT
     reg delete "$msinfo" /f; reg delete "$location" /f
     [ -z "$path" ] || reg add "$msinfo" /v PATH /t REG_SZ /d "$path" /f
     [ -z "$folder" ] || reg add "$location" /v MSINFO /t REG_SZ /d "$folder" /f
     type_keys "$about" alt+s
-    shown=$(wait_window "$expected") || fail "no window '$expected'"
+    tool=$(wait_window "$expected") || fail "no window '$expected'"
     [ "$expected" != ミレボ ] || probe texts ミレボ | grep -qx "$message" || fail "the message box does not say $message"
     # The tool as the user who pressed the button sees it, on the X side and for Windows.
-    [ "$expected" = ミレボ ] || until_true 60 tool_in_front "$shown" "$expected" \
+    [ "$expected" = ミレボ ] || until_true 60 tool_in_front "$tool" "$expected" \
         || fail "the tool not viewable, normal and active: $SAW"
     ! visible_named floor || fail "C:\\Program.exe was started"
-    type_keys "$shown" Return
+    type_keys "$tool" Return
     viewable "$about" || fail "the About window closed"
     pass "$1: '$expected', in front if the tool, and the About window stays"
 }
