@@ -264,19 +264,19 @@ near() {
 
 # The program's viewable windows, its menus included.
 shown() { xdotool search --onlyvisible --pid "$APP_PID" 2>/dev/null | sort | tr '\n' ' '; }
-shown_other_than() { [ "$(shown)" != "$1" ]; }
+shown_changed() { local now; now=$(shown); echo "shown: ${now:-nothing}"; [ "$now" != "$BEFORE" ]; }
 
 # type_keys ID KEYS...: each key once the one before has had its effect on the
 # program's windows: a menu opened, a window came or went. PATIENCE=0 for keys
 # known not to arrive, or whose effect is another program's. Bounded: a manager
 # that never activates the window would hold --sync forever.
 type_keys() {
-    local key before
+    local key
     timeout 10 xdotool windowactivate --sync "$1" >/dev/null 2>&1 || true
     for key in "${@:2}"; do
-        before=$(shown)
+        BEFORE=$(shown)
         xdotool key --clearmodifiers "$key"
-        until_true "${PATIENCE:-20}" shown_other_than "$before" || true
+        until_true "${PATIENCE:-20}" shown_changed || true
     done
 }
 
