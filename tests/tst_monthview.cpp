@@ -171,42 +171,6 @@ private slots:
         QVERIFY(g.todayTextLeft() + fm.horizontalAdvance(view.todayText()) <= today.right());
     }
 
-    void boldRequestCoversTheDisplay_data()
-    {
-        dataRows<QSize, QDate, QDate, int>("month_bold_requests.txt", {"grid", "value", "start", "count"});
-    }
-    // The windows create the view, then connect, then set the value: the owner is
-    // asked once about every day on display, with a list of false to fill in, and
-    // again only when the months on display change.
-    void boldRequestCoversTheDisplay()
-    {
-        const QSize grid = field<QSize>("grid");
-        const QDate value = field<QDate>("value"), start = field<QDate>("start");
-
-        MonthView view;
-        view.setMonthGrid(grid.width(), grid.height());
-        view.grab(); // painted before anyone listens
-        QList<std::pair<QDate, int>> requests;
-        connect(&view, &MonthView::GetDayBold, &view, [&](QDate s, int n, QList<bool> &state) {
-            QCOMPARE(state.size(), n);
-            QVERIFY(!state.contains(true));
-            requests.append({s, n});
-            CalendarForm::markSundays(view, s, n, state);
-        });
-        view.setValue(value);
-        view.resize(view.sizeHint());
-        view.grab();
-        view.setValue(view.dayLook(0, 2, 3).date); // another visible day
-        view.grab();
-        QCOMPARE(requests, (QList{std::pair(start, field<int>("count"))}));
-        QCOMPARE(view.dayLook(0, 0, 0).date, start);
-
-        view.setValue(value.year() < 5000 ? Max : Min); // pages
-        view.grab();
-        QCOMPARE(requests.size(), 2);
-        QCOMPARE(requests.last().first, view.dayLook(0, 0, 0).date);
-    }
-
     void selectionMoves_data()
     {
         dataRows<QSize, QDate, QDate, QString, QDate, QDate>("month_selection.txt",
