@@ -31,17 +31,12 @@ file(WRITE ${PROJECT_BINARY_DIR}/MemberModes.cmake "execute_process(COMMAND \"${
 set(CPACK_POST_BUILD_SCRIPTS ${PROJECT_BINARY_DIR}/MemberModes.cmake)
 
 # Every date a package carries is SOURCE_DATE_EPOCH: when not given, the
-# time of the last commit, read when the package is made (so a later commit
-# needs no new configure); in a tree without history, now, with a warning.
-# cpack reads this file before it packs; make_msi.sh does the same in shell.
-file(WRITE ${PROJECT_BINARY_DIR}/SourceDate.cmake "if(NOT DEFINED ENV{SOURCE_DATE_EPOCH})
-  execute_process(COMMAND git -C \"${PROJECT_SOURCE_DIR}\" log -1 --format=%ct
-                  OUTPUT_VARIABLE epoch OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET)
-  if(NOT epoch MATCHES \"^[0-9]+$\")
-    string(TIMESTAMP epoch \"%s\" UTC)
-    message(WARNING \"no commit time: the package is dated now and will not reproduce\")
-  endif()
-  set(ENV{SOURCE_DATE_EPOCH} \"\${epoch}\")
-endif()
+# date of the newest entry of resources/changelog.in, read when the package
+# is made (resources/source_date.sh), never git's or the clock's. cpack reads
+# this file before it packs; make_msi.sh, make_zip.sh and the relink kit ask
+# the same script.
+file(WRITE ${PROJECT_BINARY_DIR}/SourceDate.cmake "execute_process(COMMAND bash \"${PROJECT_SOURCE_DIR}/resources/source_date.sh\"
+  OUTPUT_VARIABLE epoch OUTPUT_STRIP_TRAILING_WHITESPACE COMMAND_ERROR_IS_FATAL ANY)
+set(ENV{SOURCE_DATE_EPOCH} \"\${epoch}\")
 ")
 set(CPACK_PROJECT_CONFIG_FILE ${PROJECT_BINARY_DIR}/SourceDate.cmake)

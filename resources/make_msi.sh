@@ -4,7 +4,7 @@
 # holding the licence documents in the folder DOCS; OUT_EXE is the EXE it
 # holds. Both are signed when sign.sh is given a certificate (the exe before
 # it goes in). The same inputs give the same bytes: every date is
-# SOURCE_DATE_EPOCH (the last commit's time when not set), and the product
+# SOURCE_DATE_EPOCH (the changelog's date when not set), and the product
 # and package codes come from the version and the contents.
 set -euo pipefail
 usage="usage: $0 VERSION TITLE MAKER URL EXE ICO DOCS OUT_MSI OUT_EXE"
@@ -18,7 +18,7 @@ documents=(Qt-NOTICE.txt Qt-COPYRIGHT.txt LGPL-3.txt GPL-3.txt mingw-w64-COPYRIG
 for file in "$exe" "$icon" "${documents[@]/#/$docs/}"; do
     [ -f "$file" ] || { echo "$0: $file: no such file" >&2; exit 2; }
 done
-epoch=${SOURCE_DATE_EPOCH:-$(git -C "$here" log -1 --format=%ct)}
+epoch=$(bash "$here/source_date.sh")
 # Built beside the outputs and moved into place last: a failed build never
 # leaves a package that looks whole, or a signed exe without its package,
 # nor those of an earlier build.

@@ -8,7 +8,7 @@ set -euo pipefail
 usage="usage: $0 BUILD_DIR QT_PREFIX OUT"
 build=$(cd "${1:?$usage}" && pwd) qt=$(cd "${2:?$usage}" && pwd) out=${3:?$usage}
 here=$(cd "$(dirname "$0")" && pwd)
-epoch=${SOURCE_DATE_EPOCH:-$(git -C "$here" log -1 --format=%ct)}
+epoch=$(bash "$here/source_date.sh")
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
 qt_version=$(sed -n 's/^set(PACKAGE_VERSION "\(.*\)")/\1/p' "$qt/lib/cmake/Qt6/Qt6ConfigVersion.cmake")
 work=$(mktemp -d)

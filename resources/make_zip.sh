@@ -1,12 +1,12 @@
 #!/usr/bin/env bash
 # make_zip.sh OUT FILE...: the zip OUT holding the FILEs at its top, in this
-# order, every one dated SOURCE_DATE_EPOCH (the last commit's time when not
+# order, every one dated SOURCE_DATE_EPOCH (the changelog's date when not
 # set) and with no owner or extra fields, so that the same files give the same zip.
 set -euo pipefail
 out=${1:?usage: $0 OUT FILE...}
 shift
 here=$(cd "$(dirname "$0")" && pwd)
-epoch=${SOURCE_DATE_EPOCH:-$(git -C "$here" log -1 --format=%ct)}
+epoch=$(bash "$here/source_date.sh")
 work=$(mktemp -d "$(dirname "$out")/.make_zip.XXXXXX")
 trap 'rm -rf "$work"' EXIT
 names=()

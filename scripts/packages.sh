@@ -17,3 +17,23 @@ install_missing() {
     apt_get update
     apt_get install -y --no-install-recommends "${missing[@]}" >/dev/null
 }
+
+# one_of NAME...: the first of these names that is installed, or else the
+# first this release's apt has a package for. Debian renames packages from
+# one release to the next (hardinfo became hardinfo2 in Debian 13, where
+# hardinfo is only a transitional package for it): ask the release instead
+# of naming one release's package.
+one_of() {
+    local p
+    for p in "$@"; do dpkg -s "$p" >/dev/null 2>&1 && { echo "$p"; return; }; done
+    # A fresh machine may have no package lists yet.
+    [ -n "$(apt-cache pkgnames 2>/dev/null | head -n 1)" ] || apt_get update
+    for p in "$@"; do apt-cache show --no-all-versions "$p" >/dev/null 2>&1 && { echo "$p"; return; }; done
+    echo "packages: this release has none of $*" >&2
+    return 1
+}
+
+# What the end-to-end tests (tests/e2e) need beside the program: an X server,
+# openbox, the tools that drive and read windows, and a screen reader's bus.
+e2e_packages=(xvfb openbox xdotool x11-utils x11-apps x11-xserver-utils imagemagick faketime
+              dbus-daemon at-spi2-core python3-pyatspi)

@@ -19,6 +19,9 @@
 #include <array>
 #include <tuple>
 
+// u"..."_s for a QString literal, in every test.
+using namespace Qt::StringLiterals;
+
 inline QString dataPath(const QString &name)
 {
     return qEnvironmentVariable("MIREBO_TEST_DATA") + u'/' + name;

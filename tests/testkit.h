@@ -34,6 +34,7 @@ inline FormKind kindNamed(const QString &name)
 inline void setUpWindows()
 {
     Platform::registerFontSubstitutes();
+    Platform::applyStyle();
     Platform::applyDefaultFont();
     mirebo::registerForms();
     Screen::setSizeInTwipsForTesting({28800, 16200});
@@ -59,16 +60,21 @@ inline QPoint cornerPixels(QPoint offsetsTwips)
     return {(28800 - offsetsTwips.x()) / 15, (16200 - offsetsTwips.y()) / 15};
 }
 
-// Whether the today window's date ends inside its client area, as laid out
-// and as drawn: the client's last column is all of its first pixel's colour.
+// Whether the today window's date is drawn whole: drawn on a wider label,
+// its ink ends inside the label as laid out, and the label inside the client area.
 inline bool dateWhole(Form *today)
 {
-    const QImage drawn = today->client()->grab().toImage();
-    for (int y = 0; y < drawn.height(); ++y) {
-        if (drawn.pixel(drawn.width() - 1, y) != drawn.pixel(0, 0))
-            return false;
+    auto *label = today->findChild<QWidget *>(QStringLiteral("LblDate"));
+    const QRect laidOut = label->geometry();
+    label->resize(laidOut.width() + 40, laidOut.height());
+    const QImage drawn = label->grab().toImage();
+    label->setGeometry(laidOut);
+    int inkEnd = 0; // in logical pixels, past the last column with ink
+    for (int i = 0; i < drawn.width() * drawn.height(); ++i) {
+        if (drawn.pixel(i % drawn.width(), i / drawn.width()) != drawn.pixel(0, 0))
+            inkEnd = std::max(inkEnd, int(std::ceil((i % drawn.width() + 1) / drawn.devicePixelRatio())));
     }
-    return today->findChild<QWidget *>(QStringLiteral("LblDate"))->geometry().right() < today->client()->width();
+    return inkEnd <= laidOut.width() && laidOut.right() < today->client()->width();
 }
 
 inline Form *mainWindow()

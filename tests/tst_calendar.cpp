@@ -5,16 +5,19 @@
 
 #include "calendar/frmcalender.h"
 #include "calendar/monthview.h"
+#include "shell/captions.h"
 #include "shell/clock.h"
 #include "shell/datetext.h"
 #include "shell/twips.h"
+#include "today/datelabel.h"
+#include "today/frmmain.h"
 
 #include <QAbstractEventDispatcher>
 #include <QApplication>
 #include <QLabel>
 #include <QMenuBar>
-#include <QPainterPath>
-#include <QRawFont>
+#include <QPainter>
+#include <QScreen>
 
 using namespace TestKit;
 
@@ -35,6 +38,34 @@ QStringList objectsWithTimers()
     return out;
 }
 
+// The program's messages that the date strip narrowed its text.
+int g_narrowings = 0;
+QtMessageHandler g_handler = nullptr;
+void countNarrowings(QtMsgType type, const QMessageLogContext &context, const QString &message)
+{
+    g_narrowings += QByteArray(context.category) == "mirebo" && message.contains(u"narrows");
+    g_handler(type, context, message);
+}
+
+// How far apart two drawings of one character are, each scaled from its ink's
+// bounding box to one size: 0 the same, 1 black on white.
+double inkDifference(const QImage &a, const QImage &b)
+{
+    auto normalized = [](const QImage &image) {
+        QRect ink;
+        for (int i = 0; i < image.width() * image.height(); ++i) {
+            if (qGray(image.pixel(i % image.width(), i / image.width())) < 128)
+                ink |= QRect(i % image.width(), i / image.width(), 1, 1);
+        }
+        return image.copy(ink).scaled(24, 36, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    };
+    const QImage x = normalized(a), y = normalized(b);
+    double sum = 0;
+    for (int i = 0; i < 24 * 36; ++i)
+        sum += std::abs(qGray(x.pixel(i % 24, i / 24)) - qGray(y.pixel(i % 24, i / 24)));
+    return sum / (24 * 36 * 255);
+}
+
 } // namespace
 
 class TestCalendar : public QObject
@@ -42,7 +73,11 @@ class TestCalendar : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase() { setUpWindows(); }
+    void initTestCase()
+    {
+        setUpWindows();
+        g_handler = qInstallMessageHandler(countNarrowings);
+    }
     void init()
     {
         m_ends = 0;
@@ -125,7 +160,8 @@ private slots:
 
     void todayText_data()
     {
-        dataRows<QByteArray, QDate, QString, bool>("today_texts.txt", {"lang", "today", "expected", "whole"});
+        dataRows<QString, QByteArray, QDate, QString, QString>("today_texts.txt",
+                                                               {"face", "lang", "today", "expected", "drawn"});
     }
     void todayText()
     {
@@ -133,41 +169,99 @@ private slots:
         DateTexts::reset();
         Clock::setToday(field<QDate>("today"));
         Form *form = Forms::Show(Main);
-        const QLabel *label = form->findChild<QLabel *>("LblDate");
+        auto *label = form->findChild<QLabel *>("LblDate");
+        QFont font = label->font(); // or another face, as fontconfig may give
+        font.setFamily(field<QString>("face"));
+        label->setFont(font);
+        label->adjustSize();
         QCOMPARE(label->text(), field<QString>("expected"));
-        // Sized to its text; the strip clips a text too long for it and never widens.
+        // Sized to its text; the strip never widens.
         QCOMPARE(label->size(), label->sizeHint());
         QVERIFY(QTest::qWaitForWindowExposed(form));
-        QCOMPARE(dateWhole(form), field<bool>("whole"));
+        const QString drawn = field<QString>("drawn");
+        QCOMPARE(dateWhole(form), drawn != u"cut");
+        // So is the line under the menu bar, from edge to edge.
+        const QImage bar = form->menuBar()->grab().toImage();
+        int breaks = 0;
+        for (int i = 0; i < bar.width() * 2; ++i)
+            breaks += bar.pixel(i % bar.width(), bar.height() - 2 + i / bar.width())
+                      != bar.pixel(0, bar.height() - 2 + i / bar.width());
+        QCOMPARE(breaks, 0);
+        if (drawn == u"narrowed")
+            QCOMPARE(g_narrowings, 1); // said, once
     }
 
-    void halfWidthDigitsAreIpaGothics_data()
+    void followsTheDay_data()
     {
-        QTest::addColumn<quint32>("digit");
-        for (quint32 digit = 0; digit < 10; ++digit)
-            QTest::addRow("%u", digit) << digit;
+        QTest::addColumn<FormKind>("kind");
+        QTest::addColumn<QDate>("after");
+        const std::pair<const char *, QDate> changes[] = {{"midnight", Today.addDays(1)},
+                                                          {"clock set back", Today.addDays(-1)},
+                                                          {"wake after a day", Today.addDays(2)},
+                                                          {"clock set within the day", Today}};
+        for (FormKind kind : {Main, C3})
+            for (const auto &[change, after] : changes)
+                QTest::addRow("%s, %s", formKindName(kind), change) << kind << after;
     }
-    // The strip's half-width digits, glyphs 214 to 223 of IPAPGothic, are IPAGothic's digits.
-    void halfWidthDigitsAreIpaGothics()
+    // What the window shows follows the day, and nothing else changes: not
+    // the window, its place or size, nor the selected day and the months.
+    void followsTheDay()
     {
-        QFETCH(quint32, digit);
-        auto outlines = [](const char *family) { // as designed, unhinted
-            QFont font(QString::fromLatin1(family), 12);
-            font.setHintingPreference(QFont::PreferNoHinting);
-            return QRawFont::fromFont(font);
-        };
-        const QRawFont gothic = outlines("IPAGothic"), pgothic = outlines("IPAPGothic");
-        const quint32 glyph = 214 + digit;
-        QCOMPARE(gothic.glyphIndexesForString(QString::number(digit)).value(0), glyph);
-        const QPainterPath own = pgothic.pathForGlyph(glyph), its = gothic.pathForGlyph(glyph);
-        QCOMPARE(own.elementCount(), its.elementCount());
-        // The two files' outlines differ by a design unit here and there.
-        const QRectF a = own.boundingRect(), b = its.boundingRect();
-        QString boxes;
-        QDebug(&boxes) << a << b;
-        QVERIFY2((a.topLeft() - b.topLeft()).manhattanLength() + (a.bottomRight() - b.bottomRight()).manhattanLength()
-                     < 0.1,
-                 qPrintable(boxes));
+        QFETCH(FormKind, kind);
+        QFETCH(QDate, after);
+        Form *form = Forms::Show(kind);
+        auto *view = form->findChild<MonthView *>();
+        if (view)
+            view->setValue(Today.addDays(20)); // the user's choice
+        QVERIFY(QTest::qWaitForWindowExposed(form));
+        const QRect place = form->frameGeometry();
+        const QImage shown = form->screen()->grabWindow(form->winId()).toImage();
+
+        Clock::setToday(after);
+        auto *watch = form->findChild<Platform::DayWatch *>();
+        QVERIFY(watch);
+        emit watch->dayMayHaveChanged();
+        QCoreApplication::processEvents();
+        QCOMPARE(Forms::instance(kind), form);
+        QCOMPARE(form->frameGeometry(), place);
+        QCOMPARE(form->screen()->grabWindow(form->winId()).toImage() != shown, after != Today);
+        if (view) {
+            QCOMPARE(std::pair(view->value(), view->firstDisplayedMonth()),
+                     std::pair(Today.addDays(20), QDate(2026, 12, 1)));
+            QVERIFY(view->todayText().endsWith(DateTexts::user().shortDate(after)));
+        } else {
+            const QLabel *label = form->findChild<QLabel *>("LblDate");
+            QCOMPARE(label->text(), FrmMain::dateText(after));
+            QCOMPARE(label->geometry(), QRect(Twips::toPixels(120, 120), label->sizeHint()));
+        }
+    }
+
+    void stripDigits_data()
+    {
+        QTest::addColumn<QChar>("digit");
+        for (char16_t digit = u'0'; digit <= u'9'; ++digit)
+            QTest::newRow(QByteArray(1, char(digit))) << QChar(digit);
+    }
+    // Drawn large, each digit of the strip has the shape of the half-width one
+    // IPAGothic shows for it, and the zero that of IPAPGothic's own, which has
+    // no slash.
+    void stripDigits()
+    {
+        QFETCH(QChar, digit);
+        QFont font(Captions::MsPGothic, 96);
+        font.setItalic(true);
+        DateLabel label(digit);
+        label.setFont(font);
+        label.adjustSize();
+        font.setFamily(digit == u'0' ? u"IPAPGothic"_qs : u"IPAGothic"_qs);
+        QImage reference(label.size() * 2, QImage::Format_RGB32);
+        reference.fill(label.palette().color(QPalette::Window));
+        QPainter painter(&reference);
+        painter.setFont(font);
+        painter.drawText(label.width() / 2, label.height(), digit);
+        painter.end();
+        const double difference = inkDifference(label.grab().toImage(), reference);
+        QVERIFY2(difference < 0.06, qPrintable(QString::number(difference)));
     }
 
     void sundays_data()

@@ -66,6 +66,7 @@ QRect monthBox(const MonthView &view, const QString &item)
         const bool wanted = item == u"Sunday"             ? l.bold && !l.trailing && plain
                             : item == u"trailing day"     ? l.trailing && plain
                             : item == u"today"            ? l.selected && l.today
+                            : item == u"selected holiday" ? l.selected && l.isHoliday()
                             : item == u"holiday"          ? l.isHoliday() && !l.trailing && !l.bold
                             : item == u"trailing holiday" ? l.isHoliday() && l.trailing
                                                           : !l.trailing && !l.bold && plain;
@@ -99,7 +100,7 @@ private slots:
         // December 2026 has no holiday, but its grid ends on New Year's Day.
         const std::tuple<const char *, FormKind, QStringList> windows[] = {
             {"1 month", FormKind::FrmCalender, month + QStringList{"trailing holiday"}}, // with a font of its own
-            {"3 months", FormKind::FrmCalender3, month + QStringList{"holiday"}},
+            {"3 months", FormKind::FrmCalender3, month + QStringList{"holiday", "selected holiday"}},
             {"today window", FormKind::FrmMain, {"LblDate"}},
             {"About",
              FormKind::frmAbout,
@@ -126,6 +127,8 @@ private slots:
 
         QApplication::setPalette(palette); // before the window is built, as at start-up
         Form *form = Forms::Show(kind);
+        if (item == u"selected holiday")
+            form->findChild<MonthView *>()->setValue(QDate(2027, 1, 1)); // New Year's Day, on display
         const QImage image = form->grab().toImage();
         QRect box;
         if (const QWidget *w = form->findChild<QWidget *>(item))

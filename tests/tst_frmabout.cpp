@@ -8,6 +8,7 @@
 
 #include <QApplication>
 #include <QLabel>
+#include <QLayout>
 #include <QMessageBox>
 #include <QProxyStyle>
 #include <QPushButton>
@@ -26,7 +27,7 @@ class TestFrmAbout : public QObject
     frmAbout *showAbout()
     {
         auto *form = qobject_cast<frmAbout *>(Forms::Show(FormKind::frmAbout));
-        QApplication::setActiveWindow(form);
+        form->activateWindow();
         (void)QTest::qWaitForWindowActive(form);
         return form;
     }
@@ -118,13 +119,17 @@ private slots:
         };
         QApplication::setStyle(new ButtonIcons);
         bool iconless = false;
-        QTimer::singleShot(0, this, [&iconless] {
+        std::pair<int, int> textLeftAndMargin;
+        QTimer::singleShot(0, this, [&] {
             auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
             iconless = box->buttons().size() == 1 && box->buttons().constFirst()->icon().isNull();
+            textLeftAndMargin = {box->findChild<QLabel *>("qt_msgbox_label")->x(),
+                                 box->layout()->contentsMargins().left()};
             box->accept();
         });
         SysInfo::desktopServices().messageBox("text");
         QVERIFY(iconless);
+        QCOMPARE(textLeftAndMargin.first, textLeftAndMargin.second); // no room kept for an icon either
     }
 };
 

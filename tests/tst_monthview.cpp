@@ -100,7 +100,7 @@ private slots:
         boldFont.setBold(true);
         const QFontMetrics fm(view.font());
         const int widestNumber =
-            std::max(fm.horizontalAdvance(u"28"_qs), QFontMetrics(boldFont).horizontalAdvance(u"28"_qs));
+            std::max(fm.horizontalAdvance(u"28"_s), QFontMetrics(boldFont).horizontalAdvance(u"28"_s));
         const QImage plain = view.grab().toImage();
         // Answered as the calendar windows answer: their Sundays bold.
         connect(&view, &MonthView::GetDayBold, &view,
@@ -212,7 +212,7 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&view));
         const Geometry &g = view.layoutGeometry();
         // Pointing at a holiday (New Year's Day, in the next month's days) names it; a working day has no tooltip.
-        for (const auto &[cell, tip] : {std::pair(g.dayRect(0, 4, 5), u"元日"_qs), {g.dayRect(0, 4, 4), QString()}}) {
+        for (const auto &[cell, tip] : {std::pair(g.dayRect(0, 4, 5), u"元日"_s), {g.dayRect(0, 4, 4), QString()}}) {
             QHelpEvent help(QEvent::ToolTip, cell.center(), view.mapToGlobal(cell.center()));
             QApplication::sendEvent(&view, &help);
             QTRY_COMPARE(QToolTip::isVisible() ? QToolTip::text() : QString(), tip);
@@ -221,7 +221,15 @@ private slots:
             QTest::mouseClick(&view, Qt::LeftButton, {}, rect.center());
             QCOMPARE(std::pair(view.value(), view.firstDisplayedMonth()), std::pair(value, first));
         };
-        click(g.dayRect(0, 5, 6), QDate(2027, 1, 9), QDate(2027, 1, 1));     // a day of the next month pages to it
+        click(g.dayRect(0, 5, 6), QDate(2027, 1, 9), QDate(2027, 1, 1)); // a day of the next month pages to it
+        // Selected, a holiday still shows as one: on a ground of its own.
+        const auto groundOf = [&](QDate day) {
+            view.setValue(day);
+            const Cell cell = cellForDate(QDate(2027, 1, 1), 1, day);
+            return view.grab().toImage().pixel(g.dayRect(0, cell.row, cell.column).topLeft() + QPoint(3, 3));
+        };
+        QCOMPARE_NE(groundOf(QDate(2027, 1, 1)), groundOf(QDate(2027, 1, 4)));
+        view.setValue(QDate(2027, 1, 9));
         click(g.previousArrowRect(), QDate(2027, 1, 9), QDate(2026, 12, 1)); // paging leaves the value alone
         click(g.todayRect(), Today, QDate(2026, 12, 1));
         // 1752-12-31 is shown, greyed, and cannot be chosen; nor can 10000-01-08.
@@ -250,8 +258,8 @@ private slots:
         const auto describe = [](QAccessibleInterface *cell) {
             int start = 0, end = 0;
             const bool bold = cell->textInterface()->attributes(0, &start, &end).contains(u"font-weight:bold");
-            return cell->text(QAccessible::Name) + (cell->state().selected ? u" selected"_qs : QString())
-                   + (bold ? u" bold"_qs : QString());
+            return cell->text(QAccessible::Name) + (cell->state().selected ? u" selected"_s : QString())
+                   + (bold ? u" bold"_s : QString());
         };
         const auto name = [](QDate date) { return DateTexts::user().longDate(date); };
         QAccessibleInterface *sunday = table->cellAt(1, 0), *monday = table->cellAt(1, 1);

@@ -76,7 +76,7 @@ private slots:
     }
     void startSysInfo()
     {
-        const auto list = [](const char *column) { return field<QString>(column).split(u", "_qs, Qt::SkipEmptyParts); };
+        const auto list = [](const char *column) { return field<QString>(column).split(u", "_s, Qt::SkipEmptyParts); };
         QStringList happened; // only an existing file starts
         SysInfo::Platform platform;
         const auto saw = [&](const char *what, const std::string &path) {

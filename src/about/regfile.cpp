@@ -544,8 +544,8 @@ bool FileRegistry::pathOf(HKEY key, std::string &path) const
     return true;
 }
 
-// The file is never written, so the write rights the About window asks for
-// along with the read rights are granted without meaning anything.
+// The file is only ever read: whatever rights the caller asks for, the key
+// opens for reading, which is all the About window asks for.
 LONG FileRegistry::RegOpenKeyExA(HKEY key, const char *subKey, DWORD, DWORD, HKEY *result)
 {
     if (!result)

@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QGridLayout>
 #include <QMessageBox>
 #include <QProcess>
 
@@ -61,6 +62,16 @@ void desktopMessageBox(const std::string &text)
     // box with OK alone shows none, as on Windows.
     for (QAbstractButton *button : box.buttons())
         button->setIcon(QIcon());
+    // Nor does it keep room for an icon: the text starts at the margin, as
+    // far in as it ends on the right.
+    if (auto *grid = qobject_cast<QGridLayout *>(box.layout())) {
+        for (int i = grid->count() - 1; i >= 0; --i) {
+            if (grid->itemAt(i)->spacerItem())
+                delete grid->takeAt(i);
+        }
+        grid->setHorizontalSpacing(0);
+        grid->setColumnStretch(1, 1);
+    }
     box.exec();
 }
 

@@ -6,6 +6,7 @@
 #include "shell/clock.h"
 #include "shell/datetext.h"
 #include "shell/legible.h"
+#include "shell/platform.h"
 #include "shell/weekday.h"
 
 #include <QKeyEvent>
@@ -82,9 +83,11 @@ struct Colours
         , greyed(Legible::on(control, pal.color(QPalette::Disabled, QPalette::Text)))
         , holiday(Legible::on(month, HolidayRed, HolidayRedOnDark))
         , trailingHoliday(::trailingHoliday(month, holiday, trailing))
+        , selectedHoliday(Legible::on(titleText, HolidayRed))
     {}
 
-    QColor control, month, titleText, title, text, todayText, trailing, header, greyed, holiday, trailingHoliday;
+    QColor control, month, titleText, title, text, todayText, trailing, header, greyed, holiday, trailingHoliday,
+        selectedHoliday;
 };
 
 void drawCentered(QPainter &p, const QRect &rect, const QStaticText &text)
@@ -99,8 +102,9 @@ void drawCentered(QPainter &p, const QRect &rect, const QStaticText &text)
 // that each later layer wins: the month's text on the month's ground, a
 // neighbouring month's day in its own colour, a holiday in red (faded
 // towards the neighbouring month's colour on such a day), the selection's
-// colours, and for a day out of range the control's greyed look. Bold and
-// the today and focus frames add to whichever colours won.
+// colours (a holiday's selection red, so that it still shows), and for a
+// day out of range the control's greyed look. Bold and the today and focus
+// frames add to whichever colours won.
 struct CellPaint
 {
     QColor ground; // invalid: the month's ground, already painted
@@ -108,6 +112,7 @@ struct CellPaint
     bool bold = false;
     bool todayFrame = false;
     bool focusFrame = false;
+    QColor todayGap; // between the today frame and a selection inside it
 };
 
 CellPaint cellPaint(const DayLook &look, const Colours &c, bool focused)
@@ -119,8 +124,13 @@ CellPaint cellPaint(const DayLook &look, const Colours &c, bool focused)
     if (look.isHoliday())
         paint.text = look.trailing ? c.trailingHoliday : c.holiday;
     if (look.selected) {
-        paint.ground = c.title;
+        paint.ground = look.isHoliday() ? c.selectedHoliday : c.title;
         paint.text = c.titleText;
+        // The today frame would not show on a selection of about its own
+        // darkness, let alone on a holiday's: a line of the month's ground
+        // sets it off.
+        if (look.today)
+            paint.todayGap = c.month;
     }
     if (!look.enabled) {
         paint.ground = c.control;
@@ -398,21 +408,26 @@ struct MonthView::Private
     {
         if (look.ground.isValid())
             p.fillRect(cell, look.ground);
+        p.setBrush(Qt::NoBrush);
+        if (look.todayFrame) {
+            p.setPen(TodayMarker);
+            p.drawRect(cell.adjusted(0, 0, -1, -1));
+        }
+        const int inset = look.todayGap.isValid() ? 2 : 1;
+        if (look.todayGap.isValid()) {
+            p.setPen(look.todayGap);
+            p.drawRect(cell.adjusted(1, 1, -2, -2));
+        }
+        if (look.focusFrame) {
+            p.setPen(QPen(look.text, 1, Qt::DotLine));
+            p.drawRect(cell.adjusted(inset, inset, -inset - 1, -inset - 1));
+        }
         p.setPen(look.text);
         if (look.bold != painterBold) {
             painterBold = look.bold;
             p.setFont(painterBold ? boldFont : q->font());
         }
         drawCentered(p, cell, look.bold ? boldNumbers[day - 1] : numbers[day - 1]);
-        p.setBrush(Qt::NoBrush);
-        if (look.todayFrame) {
-            p.setPen(TodayMarker);
-            p.drawRect(cell.adjusted(0, 0, -1, -1));
-        }
-        if (look.focusFrame) {
-            p.setPen(QPen(look.text, 1, Qt::DotLine));
-            p.drawRect(cell.adjusted(1, 1, -2, -2));
-        }
     }
 };
 
@@ -428,6 +443,14 @@ MonthView::MonthView(QWidget *parent)
     d->value = std::clamp(Clock::today(), d->min, d->max);
     d->first = clampFirstMonth(d->value, 1, d->min, d->max);
     d->relayout();
+    // The today marker and the today line follow the clock; the selection
+    // and the months on display stay as the user left them.
+    connect(new Platform::DayWatch(this), &Platform::DayWatch::dayMayHaveChanged, this, [this] {
+        if (Clock::today() == d->todayTextDate)
+            return;
+        update();
+        MonthViewAccessibility::displayChanged(this);
+    });
 }
 
 MonthView::~MonthView()

@@ -5,7 +5,9 @@
 #include <QApplication>
 #include <QFont>
 #include <QFontMetrics>
+#include <QPainter>
 #include <QProxyStyle>
+#include <QStyleOptionMenuItem>
 
 namespace Platform {
 
@@ -24,6 +26,27 @@ namespace {
 class Style : public QProxyStyle
 {
 public:
+    // Fusion ends the line under the menu bar half a pixel short of each
+    // title's right edge and of the bar's own, which on a scaled screen
+    // leaves a gap of a device pixel. Each piece is drawn again a pixel to
+    // the right, kept to where the line lies in its last column; an open
+    // menu's title has no line but a frame, which stays as it is.
+    void drawControl(ControlElement element, const QStyleOption *option, QPainter *painter,
+                     const QWidget *widget) const override
+    {
+        QProxyStyle::drawControl(element, option, painter, widget);
+        const auto *item = qstyleoption_cast<const QStyleOptionMenuItem *>(option);
+        const State open = State_Selected | State_Sunken;
+        if (!item || (element != CE_MenuBarItem && element != CE_MenuBarEmptyArea) || (item->state & open) == open)
+            return;
+        QStyleOptionMenuItem moved = *item;
+        moved.rect.translate(1, 0);
+        painter->save();
+        painter->setClipRect(QRectF(item->rect.right(), item->rect.bottom() - 0.5, 1, 1.5), Qt::IntersectClip);
+        QProxyStyle::drawControl(element, &moved, painter, widget);
+        painter->restore();
+    }
+
     QIcon standardIcon(StandardPixmap icon, const QStyleOption *option, const QWidget *widget) const override
     {
         if (icon == SP_ToolBarHorizontalExtensionButton)

@@ -2,8 +2,10 @@
 
 #include <QByteArray>
 #include <QFont>
+#include <QObject>
 #include <QPoint>
 #include <functional>
+#include <memory>
 
 class QWidget;
 
@@ -22,8 +24,8 @@ void selectQtPlatform();
 // included, at FRAME (logical pixels), before the window is first shown.
 void moveFrameTo(QWidget *window, QPoint frame);
 
-// Every stored font names "ＭＳ Ｐゴシック". Resolve it to the proportional
-// Japanese gothic with the same metrics, never to a monospaced or Latin face.
+// Every stored font names "ＭＳ Ｐゴシック". Resolve it to a proportional
+// Japanese gothic that stands in for it, never to a monospaced or Latin face.
 void registerFontSubstitutes();
 
 // The font of every window and control that stores none: the same gothic at
@@ -39,5 +41,26 @@ void applyStyle();
 // the text, else the font as it is. Looking up fallbacks is the costliest
 // part of showing the first window, and Japanese texts never need them.
 QFont primaryFontFor(QFont font, const QString &text);
+
+// Tells the window that shows today when today may have become another day:
+// at local midnight, and when the system clock or the time zone is set or
+// the machine wakes from sleep. One wake-up a day, at midnight, and none in
+// between. The owner reads the date again and changes what it shows if the
+// day is not the one it shows.
+class DayWatch : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit DayWatch(QObject *parent);
+    ~DayWatch() override;
+
+signals:
+    void dayMayHaveChanged();
+
+private:
+    struct Native;
+    std::unique_ptr<Native> d;
+};
 
 } // namespace Platform

@@ -1,6 +1,10 @@
 #include "shell/platform.h"
 
+#include <QAbstractNativeEventFilter>
+#include <QCoreApplication>
+#include <QDateTime>
 #include <QWidget>
+#include <QWinEventNotifier>
 
 #include <windows.h>
 
@@ -38,6 +42,70 @@ void moveFrameTo(QWidget *window, QPoint frame)
     const qreal scale = window->devicePixelRatioF();
     const QPointF clientPixels = QPointF(frame) * scale + QPointF(client.x - outer.left, client.y - outer.top);
     window->setGeometry(QRect((clientPixels / scale).toPoint(), window->size()));
+}
+
+// A waitable timer for the next local midnight, its due time absolute, which
+// Windows moves along when the clock is set; and the messages every
+// top-level window gets when the clock or the time zone is set
+// (WM_TIMECHANGE) and when the machine has woken up (the resume notice).
+struct DayWatch::Native : QAbstractNativeEventFilter
+{
+    explicit Native(DayWatch *watch)
+        : owner(watch)
+    {}
+    ~Native() override
+    {
+        if (timer)
+            CloseHandle(timer);
+    }
+    Native(const Native &) = delete;
+    Native &operator=(const Native &) = delete;
+
+    // Armed afresh at every wake-up: a time zone moves midnight.
+    void arm() const
+    {
+        // In 100-nanosecond steps from 1601, UTC.
+        const qint64 midnight = QDate::currentDate().addDays(1).startOfDay().toMSecsSinceEpoch();
+        LARGE_INTEGER due{};
+        due.QuadPart = (midnight + 11644473600000LL) * 10000;
+        SetWaitableTimer(timer, &due, 0, nullptr, nullptr, FALSE);
+    }
+
+    bool nativeEventFilter(const QByteArray &type, void *message, qintptr *) override
+    {
+        const auto *msg = static_cast<const MSG *>(message);
+        if (type == "windows_generic_MSG"
+            && (msg->message == WM_TIMECHANGE
+                || (msg->message == WM_POWERBROADCAST && msg->wParam == PBT_APMRESUMEAUTOMATIC))) {
+            arm();
+            emit owner->dayMayHaveChanged();
+        }
+        return false;
+    }
+
+    DayWatch *owner;
+    HANDLE timer = CreateWaitableTimerW(nullptr, FALSE, nullptr); // resets when waited for
+};
+
+DayWatch::DayWatch(QObject *parent)
+    : QObject(parent)
+    , d(new Native(this))
+{
+    QCoreApplication::instance()->installNativeEventFilter(d.get());
+    if (d->timer) {
+        d->arm();
+        connect(new QWinEventNotifier(d->timer, this), &QWinEventNotifier::activated, this, [this] {
+            d->arm();
+            emit dayMayHaveChanged();
+        });
+    }
+}
+
+// The notifier goes before the timer it waits for is closed.
+DayWatch::~DayWatch()
+{
+    QCoreApplication::instance()->removeNativeEventFilter(d.get());
+    qDeleteAll(findChildren<QWinEventNotifier *>(Qt::FindDirectChildrenOnly));
 }
 
 } // namespace Platform

@@ -1,9 +1,13 @@
 #include "today/datelabel.h"
 
+#include "shell/log.h"
+
+#include <QFontInfo>
 #include <QGlyphRun>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QRawFont>
+#include <QStyle>
 #include <QtEndian>
 
 #include <array>
@@ -22,6 +26,10 @@ using Digits = std::array<quint32, 10>;
 // proportional glyph (aj17), and those ten glyphs half an em wide.
 constexpr int IpaGlyphCount = 12728;
 constexpr quint32 IpaProportionalZero = 19, IpaHalfWidthZero = 214;
+
+// Narrower than this, a face no longer reads as itself: such a text is cut
+// at the edge instead, as a plain label cuts it.
+constexpr qreal NarrowestFit = 0.875;
 
 std::optional<Digits> findHalfWidthDigits(const QRawFont &font)
 {
@@ -66,7 +74,23 @@ bool needsNoShaping(QChar c)
     }
 }
 
+qreal advanceOf(const QRawFont &font, quint32 glyph)
+{
+    return font.advancesForGlyphIndexes(QList<quint32>{glyph}).constFirst().x();
+}
+
 } // namespace
+
+// The text as the label draws it, from its baseline's left end.
+struct DateLabel::Line
+{
+    qreal width = 0;        // the text's advance and the italic's lean
+    bool halfWidth = false; // else drawn as a plain label draws it
+    QGlyphRun glyphs;       // everything but the zeros
+    QList<qreal> zeros;     // where each zero starts
+    QGlyphRun zero;         // the face's own zero, at the origin
+    QTransform zeroShape;   // narrowed to a half-width digit, on their line
+};
 
 void DateLabel::mouseDoubleClickEvent(QMouseEvent *event)
 {
@@ -75,65 +99,101 @@ void DateLabel::mouseDoubleClickEvent(QMouseEvent *event)
     QLabel::mouseDoubleClickEvent(event);
 }
 
-bool DateLabel::halfWidthRun(QGlyphRun &run, qreal &advance) const
+DateLabel::Line DateLabel::line() const
 {
+    Line line;
     const QString label = text();
+    const QFontMetricsF metrics(font());
+    // Italic leans the glyphs right, by at most a quarter of the ascent.
+    const qreal lean = font().italic() ? metrics.ascent() / 4 : 0;
+    line.width = metrics.horizontalAdvance(label) + lean;
     if (label.isEmpty() || !std::all_of(label.begin(), label.end(), needsNoShaping))
-        return false;
+        return line;
     const QRawFont font = QRawFont::fromFont(this->font());
     QList<quint32> glyphs = font.glyphIndexesForString(label);
-    if (glyphs.size() != label.size() || glyphs.contains(0))
-        return false;
     const std::optional<Digits> &digits = halfWidthDigits(font);
-    if (!digits)
-        return false;
+    if (glyphs.size() != label.size() || glyphs.contains(0) || !digits)
+        return line;
     for (qsizetype i = 0; i < label.size(); ++i) {
         if (label[i] >= u'0' && label[i] <= u'9')
             glyphs[i] = (*digits)[std::size_t(label[i].unicode() - u'0')];
     }
     const QList<QPointF> advances = font.advancesForGlyphIndexes(glyphs);
+    QList<quint32> drawn;
     QList<QPointF> positions;
     qreal x = 0;
-    for (const QPointF &step : advances) {
-        positions << QPointF(x, 0);
-        x += step.x();
+    for (qsizetype i = 0; i < label.size(); ++i) {
+        if (label[i] == u'0') {
+            line.zeros << x;
+        } else {
+            drawn << glyphs[i];
+            positions << QPointF(x, 0);
+        }
+        x += advances[i].x();
     }
-    advance = x;
-    run.setRawFont(font);
-    run.setGlyphIndexes(glyphs);
-    run.setPositions(positions);
-    return true;
+    line.width = x + lean;
+    line.halfWidth = true;
+    line.glyphs.setRawFont(font);
+    line.glyphs.setGlyphIndexes(drawn);
+    line.glyphs.setPositions(positions);
+    line.zero.setRawFont(font);
+    line.zero.setGlyphIndexes({IpaProportionalZero});
+    line.zero.setPositions({QPointF()});
+    // Narrowed, the zero also leans a little less: half a pixel over its
+    // height at 12 points, which does not show.
+    const qreal rise =
+        font.boundingRect((*digits)[0]).center().y() - font.boundingRect(IpaProportionalZero).center().y();
+    line.zeroShape = QTransform(advanceOf(font, (*digits)[0]) / advanceOf(font, IpaProportionalZero), 0, 0, 1, 0, rise);
+    return line;
 }
 
-bool DateLabel::drawsHalfWidthDigits() const
+// 1, or the share of its width the text is drawn at to fit. Said once.
+qreal DateLabel::narrowing(const Line &line) const
 {
-    QGlyphRun run;
-    qreal advance = 0;
-    return halfWidthRun(run, advance);
+    const qreal fit = m_room / line.width;
+    if (fit >= 1 || fit < NarrowestFit)
+        return 1;
+    static bool told = false;
+    if (!told) {
+        told = true;
+        qCInfo(lcMirebo, "The date strip narrows \"%s\" in %s to %.1f %% of its width to fit %d pixels.",
+               qUtf8Printable(text()), qUtf8Printable(QFontInfo(font()).family()), fit * 100, m_room);
+    }
+    return fit;
 }
 
 QSize DateLabel::sizeHint() const
 {
-    QGlyphRun run;
-    qreal advance = 0;
-    if (!halfWidthRun(run, advance))
-        return QLabel::sizeHint();
-    // Italic leans the glyphs right, by at most a quarter of the ascent.
-    const qreal width = advance + (font().italic() ? run.rawFont().ascent() / 4 : 0);
-    return {int(std::ceil(width)), QLabel::sizeHint().height()};
+    const Line drawn = line();
+    const int width = int(std::ceil(drawn.width * narrowing(drawn)));
+    return {std::min(width, m_room), QLabel::sizeHint().height()};
 }
 
 void DateLabel::paintEvent(QPaintEvent *event)
 {
-    QGlyphRun run;
-    qreal advance = 0;
-    if (!halfWidthRun(run, advance)) {
+    const Line drawn = line();
+    const qreal narrow = narrowing(drawn);
+    if (!drawn.halfWidth && narrow == 1) {
         QLabel::paintEvent(event);
+        return;
+    }
+    QPainter painter(this);
+    painter.scale(narrow, 1);
+    if (!drawn.halfWidth) {
+        style()->drawItemText(&painter, QRect(0, 0, int(std::ceil(width() / narrow)), height()), int(alignment()),
+                              palette(), isEnabled(), text(), foregroundRole());
         return;
     }
     // The line centred as a plain label centres it.
     const QFontMetricsF metrics(font());
-    QPainter painter(this);
+    painter.translate(0, (height() - metrics.height()) / 2 + metrics.ascent());
     painter.setPen(palette().color(foregroundRole()));
-    painter.drawGlyphRun(QPointF(0, (height() - metrics.height()) / 2 + metrics.ascent()), run);
+    painter.drawGlyphRun({}, drawn.glyphs);
+    for (const qreal x : drawn.zeros) {
+        painter.save();
+        painter.translate(x, 0);
+        painter.setTransform(drawn.zeroShape, true);
+        painter.drawGlyphRun({}, drawn.zero);
+        painter.restore();
+    }
 }

@@ -13,8 +13,18 @@
 #include <QMenu>
 
 namespace {
+
 constexpr CornerOffsets Offsets{2370, 1500};
+
+QFont dateFont()
+{
+    QFont font(Captions::MsPGothic, 12);
+    font.setItalic(true);
+    font.setWeight(QFont::Normal);
+    return font;
 }
+
+} // namespace
 
 FrmMain::FrmMain()
     : Form(FormKind::FrmMain, TitleButtons::MinimizeAndClose)
@@ -40,17 +50,24 @@ FrmMain::FrmMain()
     connect(addItem(mnuHyouzi, "mnuHyouziAbout", Captions::ViewAbout), &QAction::triggered, this,
             &FrmMain::mnuHyouziAbout_Click);
 
-    // Sized to its text from load on; the client area clips a text that is
-    // too long, and nothing widens the window.
+    // Sized to its text from load on, up to the client area's right edge: a
+    // text that is too long is narrowed to fit or cut there, and nothing
+    // widens the window.
     LblDate = new DateLabel(QStringLiteral("LblDate"), client());
     LblDate->setObjectName(QStringLiteral("LblDate"));
-    QFont font(Captions::MsPGothic, 12);
-    font.setItalic(true);
-    font.setWeight(QFont::Normal);
-    LblDate->setFont(font);
+    LblDate->setFont(dateFont());
     LblDate->setAutoFillBackground(true);
     LblDate->setGeometry(Twips::rectToPixels(120, 120, 780, 240));
+    LblDate->setRoom(Twips::toPixels(2280 - 120));
     connect(LblDate, &DateLabel::doubleClicked, this, &FrmMain::LblDate_DblClick);
+
+    // The strip stays open all day and night: at midnight, and when the
+    // clock or the time zone is set or the machine wakes, it shows the new
+    // day. Nothing else changes, not the window's place nor its size.
+    connect(new Platform::DayWatch(this), &Platform::DayWatch::dayMayHaveChanged, this, [this] {
+        if (Clock::today() != m_date)
+            showDate();
+    });
 }
 
 QString FrmMain::dateText(QDate date)
@@ -61,12 +78,18 @@ QString FrmMain::dateText(QDate date)
 void FrmMain::Form_Load()
 {
     placeAtCorner(this, Offsets);
+    showDate();
+    Module1::SetWindowPos(this, Module1::HWND_TOPMOST, 0, 0, 0, 0, Module1::SWP_NOSIZE | Module1::SWP_NOMOVE);
+}
+
+void FrmMain::showDate()
+{
     // One reading of the clock gives both the date and its weekday.
-    const QString text = dateText(Clock::today());
-    LblDate->setFont(Platform::primaryFontFor(LblDate->font(), text));
+    m_date = Clock::today();
+    const QString text = dateText(m_date);
+    LblDate->setFont(Platform::primaryFontFor(dateFont(), text));
     LblDate->setText(text);
     LblDate->adjustSize();
-    Module1::SetWindowPos(this, Module1::HWND_TOPMOST, 0, 0, 0, 0, Module1::SWP_NOSIZE | Module1::SWP_NOMOVE);
 }
 
 void FrmMain::LblDate_DblClick()

@@ -23,6 +23,9 @@ protected:
     void Form_Load() override;
 
 private:
+    // The date part of the load step, run again when the day changes.
+    void showDate();
+
     void LblDate_DblClick();
     void mnuFileExit_Click();
     void mnuHyouzi1_Click();
@@ -32,4 +35,5 @@ private:
     void mnuHyouziAbout_Click();
 
     DateLabel *LblDate;
+    QDate m_date; // the day shown
 };

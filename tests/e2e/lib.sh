@@ -218,10 +218,11 @@ try_start_wayland() {
 
 start_app() { "$@" "$MIREBO" >"$scratch/app.log" 2>&1 & APP_PID=$! pids+=($!); }
 
-# wait_window NAME: prints the id of the visible window with that title. PATIENCE, where
-# set, is the seconds of wait_window, placed and type_keys: 0 for a caller that expects nothing.
-visible_named() { WINDOW=$(xdotool search --onlyvisible --name "^$1\$" | head -n 1) && [ -n "$WINDOW" ]; }
-wait_window() { until_true "${PATIENCE:-60}" visible_named "$1" && echo "$WINDOW"; }
+# wait_window NAME [classname]: prints the id of the visible window with that title (or class).
+# PATIENCE, where set, is the seconds of wait_window, placed and type_keys: 0 for a caller that
+# expects nothing.
+visible_named() { WINDOW=$(xdotool search --onlyvisible "--${2:-name}" "^$1\$" | head -n 1) && [ -n "$WINDOW" ]; }
+wait_window() { until_true "${PATIENCE:-60}" visible_named "$@" && echo "$WINDOW"; }
 map_state() { xwininfo -id "$1" 2>&1 | sed -n 's/.*Map State: //p; s/^xwininfo: error: //p'; }
 viewable() { [ "$(map_state "$1")" = IsViewable ]; }
 gone() { local state; state=$(map_state "$1"); echo "map state $state"; [ "$state" != IsViewable ]; }

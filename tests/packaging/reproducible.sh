@@ -7,8 +7,8 @@ src=$(cd "${1:?usage: $0 SOURCE_DIR deb|windows...}" && pwd)
 shift
 scratch=$(mktemp -d "${TMPDIR:-/tmp}/mirebo-repro.XXXXXX")
 trap 'rm -rf "$scratch"' EXIT
-export SOURCE_DATE_EPOCH
-SOURCE_DATE_EPOCH=$(git -C "$src" log -1 --format=%ct) || exit 1
+# Copies without git (of a checkout's files, or of a tree's less its builds), as the source tarball is, dated by their changelog alone.
+unset SOURCE_DATE_EPOCH
 libfaketime=$(dpkg -L "libfaketime:$(dpkg --print-architecture)" | grep -m 1 '/libfaketime\.so\.1$') || exit 1
 dirs=("$scratch/a/mirebo" "$scratch/b/other folder/src") masks=(077 002) clocks=(-400d +800d)
 configure="-G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF -S . -B out"
@@ -17,7 +17,8 @@ for kind in "$@"; do
     [ "$kind" != windows ] || qt=$(printf '%q' "$("$src/scripts/windows-deps" | tail -n 1)") || exit 1
     for i in 0 1; do
         dir=${dirs[$i]}/$kind
-        mkdir -p "$dir" && (cd "$src" && git ls-files -co --exclude-standard -z | xargs -0 tar -cf -) | tar -xf - -C "$dir"
+        mkdir -p "$dir" && (cd "$src" && { git ls-files -co --exclude-standard -z 2>/dev/null \
+            || find . \( -path './build*' -o -path ./dist \) -prune -o -type f -print0; } | xargs -0 tar -cf -) | tar -xf - -C "$dir"
         case $kind in
         deb) build="cmake $configure -DCMAKE_SKIP_INSTALL_ALL_DEPENDENCY=ON && cmake --build out --target mirebo mirebo_icons mirebo_docs && cd out && cpack -G DEB && cd .. && files=(out/*.deb)" ;;
         windows) build="$qt/bin/qt-cmake $configure && cmake --build out --target mirebo_msi && files=(out/src/Mirebo.exe out/*.msi out/*.zip)" ;;

@@ -71,15 +71,15 @@ private slots:
     void dateTexts()
     {
         QFETCH(QDate, date);
-        const QString month = u"%1年%2月"_qs.arg(date.year()).arg(date.month());
-        QCOMPARE(DateTexts::user().longDate(date), month + u"%1日"_qs.arg(date.day()));
+        const QString month = u"%1年%2月"_s.arg(date.year()).arg(date.month());
+        QCOMPARE(DateTexts::user().longDate(date), month + u"%1日"_s.arg(date.day()));
         QCOMPARE(DateTexts::user().monthTitle(date.year(), date.month()), month);
     }
 
     void weekdayHeaders()
     {
-        QCOMPARE(DateTexts::user().weekdayHeader(7), u"日"_qs);
-        QCOMPARE(DateTexts::user().weekdayHeader(1, DateTexts::HeaderWidth::Narrow), u"月"_qs);
+        QCOMPARE(DateTexts::user().weekdayHeader(7), u"日"_s);
+        QCOMPARE(DateTexts::user().weekdayHeader(1, DateTexts::HeaderWidth::Narrow), u"月"_s);
     }
 
     // The real load step on the clock of the process: the runner fakes the day.
