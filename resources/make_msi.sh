@@ -41,7 +41,13 @@ print(str(uuid.uuid5(space, "product " + version)).upper(), str(uuid.uuid5(space
 ' "$upgrade_code" "$version")
 # wixl and msibuild write the summary's creation and save times from the clock:
 # a clock stopped at the epoch, whatever clock (faked or not) this runs under.
-at() { env -u LD_PRELOAD -u FAKETIME -u FAKETIME_SHARED TZ=UTC faketime "$(date -u -d "@$epoch" '+%F %T')" "$@"; }
+# libfaketime is preloaded directly, not through the faketime wrapper, which
+# cannot start where a killed one left its semaphore in /dev/shm; each program
+# here ends by itself, and the library then removes what it made there.
+libfaketime=$(dpkg -L "libfaketime:$(dpkg --print-architecture)" 2>/dev/null | grep -m 1 '/libfaketime\.so\.1$') \
+    || { echo "$0: libfaketime is not installed" >&2; exit 2; }
+at() { env -u FAKETIME_SHARED -u FAKETIME_TIMESTAMP_FILE -u FAKETIME_NO_CACHE TZ=UTC LD_PRELOAD="$libfaketime" \
+    FAKETIME="$(date -u -d "@$epoch" '+%F %T')" "$@"; }
 (cd "$work" && at wixl -a x64 -D Version="$version" -D Maker="$maker" -D ProductCode="$product_code" \
     -D Exe=Mirebo.exe -D Icon=mirebo.ico -o package.msi "$here/mirebo.wxs" 2>wixl.log) \
     || { cat "$work/wixl.log" >&2; exit 1; }

@@ -1,7 +1,6 @@
 #include "testkit.h"
 
 #include "shell/captions.h"
-#include "shell/weekday.h"
 
 #include <QMap>
 #include <QPointer>
@@ -31,18 +30,6 @@ class TestShell : public QObject
     Q_OBJECT
 
 private slots:
-    void weekdayNumberings()
-    {
-        for (int i = 0; i < 7; ++i) {
-            const QDate date(2026, 12, 6 + i); // from a Sunday on
-            QCOMPARE(Weekday::of(date), 1 + i);
-            QCOMPARE(Weekday::toQt(1 + i), date.dayOfWeek());
-            QCOMPARE(Weekday::toWindows(1 + i), i);
-            QCOMPARE(Weekday::after(Weekday::Sunday, 7 + i), 1 + i);
-            QCOMPARE(Weekday::daysUntil(1 + i, Weekday::Sunday), (7 - i) % 7);
-        }
-    }
-
     void init()
     {
         m_loads = m_ends = 0;
@@ -51,15 +38,6 @@ private slots:
         Forms::setProgramEnd([this] { ++m_ends; });
     }
     void cleanup() { TestKit::unloadAll(); }
-
-    void corner_data() { dataRows<QList<int>, QPoint, QPoint>("corners.txt", {"screen", "offsets", "expected"}); }
-    void corner()
-    {
-        const QList<int> s = field<QList<int>>("screen");
-        const QPoint offsets = field<QPoint>("offsets"), expected = field<QPoint>("expected");
-        QCOMPARE(cornerPosition(QRectF(s[0], s[1], s[2], s[3]), {float(offsets.x()), float(offsets.y())}),
-                 QPointF(expected));
-    }
 
     // Show loads a window once, and again only after an unload; the program
     // ends with the last main window, once control is back in the event loop.

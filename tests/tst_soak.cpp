@@ -69,6 +69,7 @@ private slots:
             step(i);
         const QString warmUpEnd = TestKit::mainWindow()->objectName();
         const long rssBefore = residentKib();
+        QVERIFY2(rssBefore > 0, "no resident memory in /proc/self/status");
         const int objectsBefore = objectCount();
         const int topLevelsBefore = int(QApplication::topLevelWidgets().size());
 
@@ -83,7 +84,9 @@ private slots:
         QCOMPARE(Forms::loadedCount(), 1);
         QCOMPARE(int(QApplication::topLevelWidgets().size()), topLevelsBefore);
         QCOMPARE(objectCount(), objectsBefore);
-        const long grown = residentKib() - rssBefore;
+        const long rssAfter = residentKib();
+        QVERIFY2(rssAfter > 0, "no resident memory in /proc/self/status");
+        const long grown = rssAfter - rssBefore;
         qInfo("%d switches; resident memory grew by %ld KiB after the warm-up", switches, grown);
         if (!qEnvironmentVariableIsSet("MIREBO_SANITIZED"))
             QVERIFY2(grown < 1024, qPrintable(QString::number(grown)));

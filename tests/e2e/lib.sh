@@ -9,6 +9,7 @@ export LANG=${TEST_LANG:-ja_JP.UTF-8} LC_ALL= LC_TIME=
 unset QT_QPA_PLATFORM WAYLAND_DISPLAY XDG_SESSION_TYPE
 export DBUS_SESSION_BUS_ADDRESS=disabled: # nothing on screen may hang on a bus no test started
 scratch=$(mktemp -d)
+touch "$scratch/begun"
 
 # Xvfb has no GPU: compositing is off where a manager lets it be (kwin_x11 through KWIN_COMPOSE),
 # mutter composites in software. The Wayland compositors run headless, their XWayland as the X server.
@@ -17,9 +18,43 @@ declare -A WM_COMMAND=([openbox]="openbox --sm-disable" [xfwm4]="xfwm4 --composi
     [weston]="weston --backend=headless-backend.so --xwayland --idle-time=0"
     [mutter_wayland]="mutter --wayland --headless" [kwin_wayland]="kwin_wayland --virtual --xwayland")
 
+# Programs on a faked clock get libfaketime preloaded directly (LD_PRELOAD and FAKETIME),
+# never through the faketime wrapper: the wrapper keeps a semaphore and shared memory in
+# /dev/shm named for its process id, leaves them when it is killed, and cannot start where
+# such a leftover has its id. The library copes with leftovers, but leaves its own pair when
+# its process is killed or replaced by exec, and so does every process it starts after an
+# exec (wine's script execs, and wineserver -k kills what Wine started): forget_faked removes
+# the pairs made since this run began whose processes have ended.
+libfaketime=$(dpkg -L "libfaketime:$(dpkg --print-architecture)" | grep -m 1 '/libfaketime\.so\.1$')
+forget_faked() {
+    local pair
+    for pair in $(find /dev/shm -maxdepth 1 -user "$(id -u)" -newer "$scratch/begun" -name '*faketime_s[eh]m_*'); do
+        [ -e "/proc/${pair##*_}" ] || rm -f "$pair"
+    done
+}
+# faked FAKETIME COMMAND...: COMMAND on that clock (as libfaketime reads FAKETIME), to its
+# end, beside empty leftovers made for the next 40 process ids (and removed after).
+faked() {
+    local last p status=0 made=()
+    read -r last </proc/sys/kernel/ns_last_pid
+    set -C # none made over one that is there; and no process started meanwhile, to take the ids
+    for ((p = last + 1; p <= last + 40; p++)); do
+        { [ ! -e "/dev/shm/sem.faketime_sem_$p" ] && true >"/dev/shm/faketime_shm_$p" && true >"/dev/shm/sem.faketime_sem_$p" && made+=("$p"); } 2>/dev/null || true
+    done
+    set +C
+    LD_PRELOAD=$libfaketime FAKETIME=$1 "${@:2}" & p=$!
+    wait "$p" || status=$?
+    for p in "${made[@]}"; do rm -f "/dev/shm/sem.faketime_sem_$p" "/dev/shm/faketime_shm_$p"; done
+    return $status
+}
+
+# Ended, or a zombie waiting to be reaped; else says which still runs.
+ended() { local p; for p; do [[ $(ps -o stat= -p "$p") != [^Z]* ]] || { echo "process $p still runs" && return 1; }; done; }
+
 pids=()
 cleanup() {
     if ((${#pids[@]})); then { kill "${pids[@]}"; wait "${pids[@]}"; } 2>/dev/null || true; fi
+    forget_faked
     pids=() APP_PID= WM_PID= DBUS_SESSION_BUS_ADDRESS=disabled:
 }
 trap 'cleanup; rm -rf "$scratch"' EXIT
@@ -51,23 +86,30 @@ pass() { echo "ok: $*"; }
 # subshell of its own: a failure names the row (ROW, its first field) and ends that row only,
 # and the next row runs all the same. Fails after the last row if any row failed.
 each_row() {
-    local line failed= rows=0 status
-    local -a fields
-    while IFS= read -r line; do
-        IFS='|' read -r -a fields <<<"$line|" # the "|" keeps an empty last field
+    local line failed= rows=0 status fields
+    while IFS= read -r line && IFS='|' read -r -a fields <<<"$line|"; do # the "|" keeps an empty last field
         set +e
         (ROW=${fields[0]}; set -e; "$1" "${fields[@]}") </dev/null
-        status=$?
+        status=$? rows=$((rows + 1))
         set -e
-        rows=$((rows + 1))
         ((status == 0)) || failed+="${failed:+; }${fields[0]}"
     done
     [ -z "$failed" ] || { echo "FAIL: of $rows rows: $failed" >&2 && exit 1; }
 }
 
-# until_true TRIES COMMAND...: polls every 50 ms.
+# until_true SECONDS COMMAND...: COMMAND, tried again every 50 ms until it succeeds or
+# SECONDS have passed (0: tried once). A limit in time, not a count of tries, since on a
+# loaded machine each try takes longer. When it gives up it says, on stderr, what COMMAND
+# printed the last time (SAW).
 until_true() {
-    for _ in $(seq "$1"); do "${@:2}" >/dev/null 2>&1 && return 0; sleep 0.05; done
+    local end=$((${EPOCHREALTIME/./} + $1 * 1000000))
+    while :; do
+        "${@:2}" >"$scratch/saw" 2>&1 && return 0
+        ((${EPOCHREALTIME/./} < end)) || break
+        sleep 0.05
+    done
+    SAW=$(tr -s '\n' ' ' <"$scratch/saw")
+    (($1 == 0)) || echo "gave up after $1 s: ${*:2}${SAW:+: it last said: $SAW}" >&2
     return 1
 }
 
@@ -88,7 +130,7 @@ start_x() {
 session_bus() {
     rm -f "$scratch/bus"
     dbus-daemon --session --nofork --print-address=3 3>"$scratch/bus" >/dev/null 2>&1 & pids+=($!)
-    until_true 100 test -s "$scratch/bus" || return 1
+    until_true 30 test -s "$scratch/bus" || return 1
     DBUS_SESSION_BUS_ADDRESS=$(head -n 1 "$scratch/bus")
 }
 
@@ -99,7 +141,7 @@ try_start_xvfb() {
     # -noreset: RandR monitors would go with the reset when xrandr disconnects.
     Xvfb ":$n" -screen 0 "${SCREEN_SIZE}x24" +extension RANDR -noreset -nolisten tcp >"$scratch/x.log" 2>&1 & pids+=($!)
     export DISPLAY=":$n"
-    until_true 100 xdpyinfo
+    until_true 30 xdpyinfo
 }
 
 # The first monitor takes over Xvfb's one output, so that no monitor spanning
@@ -115,7 +157,7 @@ set_monitors() {
     done
 }
 
-wm_announced() { xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id'; }
+wm_announced() { xprop -root _NET_SUPPORTING_WM_CHECK | grep 'window id'; }
 
 # These talk to the desktop's session bus on start and wait for it.
 needs_bus() { [[ $WM == kwin* || $WM == mutter* || $WM == xfwm4 ]]; }
@@ -123,7 +165,7 @@ needs_bus() { [[ $WM == kwin* || $WM == mutter* || $WM == xfwm4 ]]; }
 try_start_wm() {
     if needs_bus; then session_bus || return 1; fi
     KWIN_COMPOSE=N ${WM_COMMAND[$WM]} >"$scratch/wm.log" 2>&1 & WM_PID=$! pids+=($!)
-    until_true 600 wm_announced # kwin takes seconds on a loaded machine
+    until_true 120 wm_announced # kwin takes seconds on a loaded machine
 }
 
 # A manager counts as started once it has mapped a window of ours: openbox 3.6 announces
@@ -131,12 +173,12 @@ try_start_wm() {
 # another event wakes it (the program's window stayed unmapped), here a root property.
 maps_probe() {
     xprop -root -f _MIREBO_PROBE 8s -set _MIREBO_PROBE 1
-    xprop -name mirebo-probe WM_STATE | grep -q Normal
+    xprop -name mirebo-probe WM_STATE | grep Normal
 }
 wm_maps_windows() {
     xlogo -title mirebo-probe -geometry 8x8+0+0 >/dev/null 2>&1 &
     local probe=$! status=0
-    until_true 600 maps_probe || status=1
+    until_true 60 maps_probe || status=1
     { kill "$probe"; wait "$probe"; } 2>/dev/null || true
     return $status
 }
@@ -163,30 +205,36 @@ try_start_wayland() {
     if needs_bus; then session_bus || return 1; fi
     "${cmd[@]}" >"$scratch/wm.log" 2>&1 & WM_PID=$! pids+=($!)
     if [ "$WM" = weston ]; then
-        until_true 200 grep -q 'xserver listening on display' "$scratch/wm.log" || return 1
+        until_true 60 grep -q 'xserver listening on display' "$scratch/wm.log" || return 1
         export DISPLAY=$(sed -n 's/.*xserver listening on display \(:[0-9]*\).*/\1/p' "$scratch/wm.log" | head -n 1)
     else
-        until_true 600 test -s "$scratch/session" || return 1
+        until_true 120 test -s "$scratch/session" || return 1
         read -r SESSION_PID DISPLAY XAUTHORITY <"$scratch/session"
         pids+=($SESSION_PID)
         export DISPLAY XAUTHORITY
     fi
-    until_true 600 wm_announced # XWayland may start on the first X client
+    until_true 120 wm_announced # XWayland may start on the first X client
 }
 
 start_app() { "$@" "$MIREBO" >"$scratch/app.log" 2>&1 & APP_PID=$! pids+=($!); }
 
-# wait_window NAME [classname]: prints the id of the visible window with that title (or class). PATIENCE, where
-# set, is the tries of wait_window and placed: one for a caller that expects nothing.
+# wait_window NAME [classname]: prints the id of the visible window with that title (or class).
+# PATIENCE, where set, is the seconds of wait_window, placed and type_keys: 0 for a caller that
+# expects nothing.
 visible_named() { WINDOW=$(xdotool search --onlyvisible "--${2:-name}" "^$1\$" | head -n 1) && [ -n "$WINDOW" ]; }
-wait_window() { until_true "${PATIENCE:-200}" visible_named "$@" && echo "$WINDOW"; }
-wait_gone() { until_true 200 eval "! xwininfo -id $1 | grep -q IsViewable"; }
-wait_exit() { until_true 200 eval "! kill -0 $1"; }
-viewable() { xwininfo -id "$1" | grep -q IsViewable; }
+wait_window() { until_true "${PATIENCE:-60}" visible_named "$@" && echo "$WINDOW"; }
+map_state() { xwininfo -id "$1" 2>&1 | sed -n 's/.*Map State: //p; s/^xwininfo: error: //p'; }
+viewable() { [ "$(map_state "$1")" = IsViewable ]; }
+gone() { local state; state=$(map_state "$1"); echo "map state $state"; [ "$state" != IsViewable ]; }
+wait_gone() { until_true 30 gone "$1"; }
+wait_exit() { until_true 30 ended "$1"; }
 # in_front ID: as a user who has just started it sees it: viewable, not minimized, active.
 in_front() {
-    viewable "$1" && xprop -id "$1" WM_STATE | grep -q 'state: Normal' \
-        && ! xprop -id "$1" _NET_WM_STATE | grep -q _NET_WM_STATE_HIDDEN && [ "$(xdotool getactivewindow)" = "$1" ]
+    local state net active
+    state=$(xprop -id "$1" WM_STATE 2>&1 | sed -n 's/.*window state: //p')
+    net=$(xprop -id "$1" _NET_WM_STATE 2>&1 || true) active=$(xdotool getactivewindow 2>&1 || true)
+    echo "map state $(map_state "$1"), WM_STATE $state, $net, active window $active"
+    viewable "$1" && [ "$state" = Normal ] && [[ $net != *_NET_WM_STATE_HIDDEN* ]] && [ "$active" = "$1" ]
 }
 origin_of() { xwininfo -id "$1" | awk '/Absolute upper-left X/ {x=$4} /Absolute upper-left Y/ {y=$4} END {print x, y}'; }
 
@@ -205,40 +253,43 @@ frame_origin() {
 }
 
 # placed ID "X Y" [PIXELS]: the frame within 1 px (or PIXELS) of there, once the manager is done moving it.
-placed() { until_true "${PATIENCE:-60}" near "$@"; }
+placed() { until_true "${PATIENCE:-30}" near "$@"; }
 near() {
     local x y ex ey t=${3:-1}
     read -r ex ey <<<"$2"
     read -r x y <<<"$(frame_origin "$1")"
     DETAIL="found at ($x, $y)"
+    echo "$DETAIL"
     ((x - ex <= t && ex - x <= t && y - ey <= t && ey - y <= t))
 }
 
 # The program's viewable windows, its menus included.
 shown() { xdotool search --onlyvisible --pid "$APP_PID" 2>/dev/null | sort | tr '\n' ' '; }
-shown_other_than() { [ "$(shown)" != "$1" ]; }
+shown_changed() { local now; now=$(shown); echo "shown: ${now:-nothing}"; [ "$now" != "$BEFORE" ]; }
 
 # type_keys ID KEYS...: each key once the one before has had its effect on the
-# program's windows: a menu opened, a window came or went. PATIENCE=1 for keys
+# program's windows: a menu opened, a window came or went. PATIENCE=0 for keys
 # known not to arrive, or whose effect is another program's. Bounded: a manager
 # that never activates the window would hold --sync forever.
 type_keys() {
-    local key before
-    timeout 2 xdotool windowactivate --sync "$1" >/dev/null 2>&1 || true
+    local key
+    timeout 10 xdotool windowactivate --sync "$1" >/dev/null 2>&1 || true
     for key in "${@:2}"; do
-        before=$(shown)
+        BEFORE=$(shown)
         xdotool key --clearmodifiers "$key"
-        until_true "${PATIENCE:-200}" shown_other_than "$before" || true
+        until_true "${PATIENCE:-20}" shown_changed || true
     done
 }
 
 # settled_image ID CROP FILE: the window's picture within CROP, once it shows
 # something (more than one colour) and two captures in a row agree.
-settled_image() { rm -f "$3" "$3.last"; until_true 100 picture_settled "$@"; }
+settled_image() { rm -f "$3" "$3.last"; until_true 30 picture_settled "$@"; }
 picture_settled() {
-    cp "$3" "$3.last" || true
-    import -window "$1" -crop "$2" "$3" && [ "$(identify -format %k "$3")" -gt 1 ] \
-        && [ "$(compare -metric AE "$3.last" "$3" null: 2>&1)" = 0 ]
+    local colours changed
+    cp "$3" "$3.last" 2>/dev/null || true
+    import -window "$1" -crop "$2" "$3" && colours=$(identify -format %k "$3") && changed=$(compare -metric AE "$3.last" "$3" null: 2>&1)
+    echo "$colours colours, $changed pixels changed since the capture before"
+    ((colours > 1)) && [ "$changed" = 0 ]
 }
 
 # switch_to TITLE ID KEYS...: the keys typed in window ID open a window titled TITLE in its place; prints its id.

@@ -9,6 +9,7 @@ scratch=$(mktemp -d "${TMPDIR:-/tmp}/mirebo-repro.XXXXXX")
 trap 'rm -rf "$scratch"' EXIT
 # Copies without git (of a checkout's files, or of a tree's less its builds), as the source tarball is, dated by their changelog alone.
 unset SOURCE_DATE_EPOCH
+libfaketime=$(dpkg -L "libfaketime:$(dpkg --print-architecture)" | grep -m 1 '/libfaketime\.so\.1$') || exit 1
 dirs=("$scratch/a/mirebo" "$scratch/b/other folder/src") masks=(077 002) clocks=(-400d +800d)
 configure="-G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF -S . -B out"
 status=0
@@ -22,7 +23,11 @@ for kind in "$@"; do
         deb) build="cmake $configure -DCMAKE_SKIP_INSTALL_ALL_DEPENDENCY=ON && cmake --build out --target mirebo mirebo_icons mirebo_docs && cd out && cpack -G DEB && cd .. && files=(out/*.deb)" ;;
         windows) build="$qt/bin/qt-cmake $configure && cmake --build out --target mirebo_msi && files=(out/src/Mirebo.exe out/*.msi out/*.zip)" ;;
         esac
-        (cd "$dir" && umask "${masks[$i]}" && faketime -f "${clocks[$i]}" bash -c "$build && printf '%s\n' \"\${files[@]}\" >files" >log 2>&1) \
+        # libfaketime preloaded directly: the faketime wrapper cannot start where a killed one
+        # left its semaphore in /dev/shm. The bash ends by itself, on a builtin rather than an
+        # exec, so that the library removes the pair it made there.
+        (cd "$dir" && umask "${masks[$i]}" && LD_PRELOAD=$libfaketime FAKETIME=${clocks[$i]} \
+            bash -c "$build && printf '%s\n' \"\${files[@]}\" >files" >log 2>&1) \
             || { tail -n 20 "$dir/log"; echo "FAIL: $kind: the build in $dir failed"; status=1; }
     done
     a=${dirs[0]}/$kind b=${dirs[1]}/$kind

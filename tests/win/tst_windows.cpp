@@ -1,11 +1,9 @@
 // The Windows files against the real Windows API (under Wine): a Japanese user's long date
-// "yyyy'年'M'月'd'日'", advapi32's registry, and the today window's date and topmost state.
+// "yyyy'年'M'月'd'日'", advapi32's registry, and the today window's date and menu fonts.
 #include "../testkit.h"
 #include "about/sysinfo.h"
 #include "about/sysinfo_qt.h"
 #include "app.h"
-#include "calendar/monthview.h"
-#include "calendar/monthview_layout.h"
 #include "shell/captions.h"
 #include "shell/datetext.h"
 #include "shell/forms.h"
@@ -94,45 +92,11 @@ private slots:
         QCOMPARE(today->findChild<QLabel *>("LblDate")->text(), qEnvironmentVariable("MIREBO_EXPECT_LABEL"));
         QVERIFY(TestKit::dateWhole(today));
 
-        QVERIFY(GetWindowLongW(reinterpret_cast<HWND>(today->winId()), GWL_EXSTYLE) & WS_EX_TOPMOST);
         // Menus in the program's gothic, not in the theme's menu font.
         QCOMPARE(today->findChild<QMenuBar *>()->font().family(), Captions::MsPGothic);
         for (const QMenu *menu : today->findChildren<QMenu *>())
             QCOMPARE(menu->font().family(), Captions::MsPGothic);
         Forms::Unload(FormKind::FrmMain);
-    }
-
-    // The month view the calendars share names Japan's holidays here too.
-    void holidayNamed()
-    {
-        auto *view = Forms::Show(FormKind::FrmCalender)->findChild<MonthView *>();
-        const QDate day(2026, 9, 22);
-        view->setValue(day);
-        const MonthLayout::Cell cell = MonthLayout::cellForDate(day, view->StartOfWeek(), day);
-        QCOMPARE(view->dayLook(0, cell.row, cell.column).holiday.toString(), u"国民の休日"_s);
-        Forms::Unload(FormKind::FrmCalender);
-    }
-
-    // Every main window's rectangle, as Windows gives it in physical pixels,
-    // at the screen size less its offsets at the DPI in force.
-    void corners_data()
-    {
-        dataRows<QString, QString, QSize, QPoint, QSize, QSize, bool>(
-            "windows.txt", {"kind", "title", "client", "corner", "grid", "view", "ownFont"});
-    }
-    void corners()
-    {
-        const QPoint offsets = field<QPoint>("corner");
-        const FormKind kind = TestKit::kindNamed(field<QString>("kind"));
-        RECT rect{};
-        GetWindowRect(reinterpret_cast<HWND>(Forms::Show(kind)->winId()), &rect);
-        Forms::Unload(kind);
-        const HDC screen = GetDC(nullptr);
-        const double pixelsPerTwip = GetDeviceCaps(screen, LOGPIXELSX) / 1440.0;
-        ReleaseDC(nullptr, screen);
-        const QPointF off = QPointF(rect.left - GetSystemMetrics(SM_CXSCREEN), rect.top - GetSystemMetrics(SM_CYSCREEN))
-                            + QPointF(offsets) * pixelsPerTwip;
-        QVERIFY2(qAbs(off.x()) <= 1 && qAbs(off.y()) <= 1, qPrintable(u"off by (%1, %2)"_s.arg(off.x()).arg(off.y())));
     }
 
     void registryValues_data()

@@ -4,7 +4,7 @@
 //   winprobe texts TITLE   the texts of the window's controls, one a line (a message box's text)
 //   winprobe state TITLE   VISIBLE MINIMIZED FOREGROUND, each 0 or 1: whether a user sees the
 //                          window come up in front
-// Waits up to 20 seconds for a visible top-level window of that exact title;
+// Waits up to 60 seconds for a visible top-level window of that exact title;
 // exits 1 when none comes.
 #include <windows.h>
 
@@ -34,9 +34,13 @@ int wmain(int argc, wchar_t *argv[])
     SetProcessDPIAware();
     if (argc != 3)
         return 2;
-    HWND window = nullptr;
-    for (int i = 0; i < 400 && !(window && IsWindowVisible(window)); ++i, Sleep(50))
+    // A limit in time, not a count of tries: on a loaded machine each try takes longer.
+    const ULONGLONG end = GetTickCount64() + 60000;
+    HWND window = FindWindowW(nullptr, argv[2]);
+    while (!(window && IsWindowVisible(window)) && GetTickCount64() < end) {
+        Sleep(50);
         window = FindWindowW(nullptr, argv[2]);
+    }
     if (!window || !IsWindowVisible(window))
         return 1;
     if (std::wstring(argv[1]) == L"texts")

@@ -26,7 +26,7 @@ reg() { local out; out=$(wine reg "$@" </dev/null 2>&1) || [ "$1" = delete ] || 
 reg_value() { wine reg query "$1" /v "$2" </dev/null 2>/dev/null | iconv -f CP932 -t UTF-8 | tr -d '\r' | sed -n "s/^ *$2 *REG_[A-Z_]* *//p"; }
 probe() { wine "$build/tests/win/winprobe.exe" "$@" </dev/null 2>/dev/null | tr -d '\r'; }
 # Ends every Windows program too.
-restart_wine() { wineserver -k 2>/dev/null || true; wineserver -w; }
+restart_wine() { wineserver -k 2>/dev/null || true; wineserver -w; forget_faked; }
 # A Windows user's own long date, where Wine's Japanese default adds the
 # weekday; and the Windows gothic, which Wine does not have, as the stand-in
 # the program draws its date with on Linux too (see README, Fonts). The faked
@@ -36,7 +36,7 @@ reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'ＭＳ Ｐゴシック' /t R
 wineserver -w
 
 # The server keeps Wine's clock, so it starts afresh under the faked one.
-faketime '2003-12-28 12:00:00' env MIREBO_EXPECT_LABEL='2003年12月28日(日)' MIREBO_TEST_DATA="$(winepath -w "${here%/*}/data")" \
+faked '@2003-12-28 12:00:00' env MIREBO_EXPECT_LABEL='2003年12月28日(日)' \
     wine "$build/tests/win/tst_windows.exe" -o "$build/tst_windows.txt,txt" >/dev/null 2>&1 \
     || { cat "$build/tst_windows.txt" >&2; fail "tst_windows under Wine"; }
 restart_wine
@@ -103,22 +103,27 @@ cp "$build/bench/bench_floor_win32.exe" "$c/Program.exe"
 msinfo='HKLM\SOFTWARE\Microsoft\Shared Tools\MSINFO'
 location='HKLM\SOFTWARE\Microsoft\Shared Tools Location'
 message='現時点ではｼｽﾃﾑ情報を使用できません'
+# tool_in_front ID TITLE: in front on the X side, and for Windows visible, not minimized, in the foreground.
+tool_in_front() {
+    local state
+    in_front "$1" && state=$(probe state "$2") && echo "for Windows visible, minimized, foreground: $state" && [ "$state" = "1 0 1" ]
+}
 # launcher_row ROW PATH FOLDER EXPECTED: the registry's PATH and MSINFO values, and the window the button brings.
 launcher_row() {
-    local path=$2 folder=$3 expected=$4 shown=
+    local path=$2 folder=$3 expected=$4
     # A tool a failed row left open would stand in for the next row's.
-    trap '[ -z "$shown" ] || wait_gone "$shown" || xdotool windowkill "$shown"' EXIT
+    tool= && trap '[ -z "$tool" ] || wait_gone "$tool" || xdotool windowkill "$tool"' EXIT
     reg delete "$msinfo" /f; reg delete "$location" /f
     [ -z "$path" ] || reg add "$msinfo" /v PATH /t REG_SZ /d "$path" /f
     [ -z "$folder" ] || reg add "$location" /v MSINFO /t REG_SZ /d "$folder" /f
     type_keys "$about" alt+s
-    shown=$(wait_window "$expected") || fail "no window '$expected'"
+    tool=$(wait_window "$expected") || fail "no window '$expected'"
     [ "$expected" != ミレボ ] || probe texts ミレボ | grep -qx "$message" || fail "the message box does not say $message"
     # The tool as the user who pressed the button sees it, on the X side and for Windows.
-    [ "$expected" = ミレボ ] || { until_true 100 in_front "$shown" && [ "$(probe state "$expected")" = "1 0 1" ]; } \
-        || fail "the tool not viewable, normal and active: $(probe state "$expected")"
+    [ "$expected" = ミレボ ] || until_true 60 tool_in_front "$tool" "$expected" \
+        || fail "the tool not viewable, normal and active: $SAW"
     ! visible_named floor || fail "C:\\Program.exe was started"
-    type_keys "$shown" Return
+    type_keys "$tool" Return
     viewable "$about" || fail "the About window closed"
     pass "$1: '$expected', in front if the tool, and the About window stays"
 }
@@ -135,7 +140,7 @@ maker=$(sed -n 's/^set(MIREBO_MAKER "\(.*\)")/\1/p' "$top/CMakeLists.txt")
 make_msi() { mkdir -p "$2" && bash "$top/resources/make_msi.sh" "$1" ミレボ "$maker" https://mirebo.example.org "$MIREBO" \
     "$build/resources/mirebo.ico" "$build/resources/windows-docs" "$2/Mirebo-$1-x64.msi" "$2/Mirebo.exe"; }
 for cert in "good 30 +0" "old 30 -60d"; do set -- $cert
-    faketime -f "$3" openssl req -x509 -newkey rsa:2048 -keyout "$scratch/$1.key" -out "$scratch/$1.pem" -days "$2" \
+    faked "$3" openssl req -x509 -newkey rsa:2048 -keyout "$scratch/$1.key" -out "$scratch/$1.pem" -days "$2" \
         -subj "/CN=Mirebo test" -addext extendedKeyUsage=codeSigning -passout pass:secret 2>/dev/null || fail "no certificate"
 done
 MIREBO_SIGN_CERT=$scratch/good.pem MIREBO_SIGN_KEY=$scratch/good.key MIREBO_SIGN_PASSWORD=secret \
