@@ -124,6 +124,7 @@ private slots:
         };
 
         const Geometry &g = view.layoutGeometry();
+        qsizetype added = 0; // the Sundays' ink
         for (int m = 0; m < months; ++m) {
             const QRect month = g.monthRect(m), title = g.titleRect(m), titleBox = centred(title, view.monthTitle(m));
             QVERIFY(view.rect().contains(month) && !month.intersects(g.todayRect()));
@@ -144,9 +145,12 @@ private slots:
                     QVERIFY(month.contains(cell) && !cell.intersects(header));
                     QVERIFY(widestNumber <= cell.width() - 2 && fm.height() <= cell.height());
                     const DayLook look = view.dayLook(m, row, column);
-                    const auto before = ink(plain, cell), after = ink(bold, cell);
-                    QVERIFY2(column == 0 && !look.isBlank() ? after > before : after == before,
+                    // Some numbers come out of the emboldening with as many pixels as before,
+                    // but never with the same ones; all the Sundays together are heavier.
+                    const bool sunday = column == 0 && !look.isBlank();
+                    QVERIFY2((pixels(bold, cell) != pixels(plain, cell)) == sunday,
                              qPrintable(QStringLiteral("month %1 row %2 column %3").arg(m).arg(row).arg(column)));
+                    added += ink(bold, cell) - ink(plain, cell);
                     const QList<QRgb> drawn = pixels(bold, cell.adjusted(1, 1, -1, -1)); // inside, at any scale
                     for (const QRgb pixel : drawn) {
                         if (pixel != drawn.first() && !look.selected)
@@ -156,6 +160,7 @@ private slots:
                 }
             }
         }
+        QVERIFY2(added > 0, qPrintable(QString::number(added)));
         QStringList seen;
         QSet<QString> drawnKinds;
         bool oneKindEach = true;
