@@ -32,9 +32,11 @@ forget_faked() {
         [ -e "/proc/${pair##*_}" ] || rm -f "$pair"
     done
 }
-# faked FAKETIME COMMAND...: COMMAND on that clock (as libfaketime reads FAKETIME), to its
-# end, beside empty leftovers made for the next 40 process ids (and removed after).
-faked() {
+# faked FAKETIME COMMAND...: COMMAND on that clock (as libfaketime reads FAKETIME), beside leftovers.
+faked() { beside_leftovers env LD_PRELOAD="$libfaketime" FAKETIME="$1" "${@:2}"; }
+# beside_leftovers COMMAND...: COMMAND to its end, beside empty leftovers of a killed faked
+# program made for the next 40 process ids (and removed after).
+beside_leftovers() {
     local last p status=0 made=()
     read -r last </proc/sys/kernel/ns_last_pid
     set -C # none made over one that is there; and no process started meanwhile, to take the ids
@@ -42,7 +44,7 @@ faked() {
         { [ ! -e "/dev/shm/sem.faketime_sem_$p" ] && true >"/dev/shm/faketime_shm_$p" && true >"/dev/shm/sem.faketime_sem_$p" && made+=("$p"); } 2>/dev/null || true
     done
     set +C
-    LD_PRELOAD=$libfaketime FAKETIME=$1 "${@:2}" & p=$!
+    "$@" & p=$!
     wait "$p" || status=$?
     for p in "${made[@]}"; do rm -f "/dev/shm/sem.faketime_sem_$p" "/dev/shm/faketime_shm_$p"; done
     return $status
