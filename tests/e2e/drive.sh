@@ -140,7 +140,7 @@ flow_about() {
     wait_gone "$about" || fail "the About window did not minimize"
     type_keys "$TODAY" alt+v a
     until_true 30 in_front "$about" || fail "ﾊﾞｰｼﾞｮﾝ情報(&A) left the About window minimized or inactive: $SAW"
-    [ "$(xdotool search --name "^${TITLE[about]}\$" | wc -l)" = 1 ] || fail "a second About window"
+    [ "$(named --name "^${TITLE[about]}\$" | wc -l)" = 1 ] || fail "a second About window"
     pass "ﾊﾞｰｼﾞｮﾝ情報(&A) brings the minimized About window back, active, still one window"
 
     type_keys "$TODAY" alt+f x

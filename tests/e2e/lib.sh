@@ -175,7 +175,7 @@ try_start_wm() {
 # another event wakes it (the program's window stayed unmapped), here a root property.
 maps_probe() {
     xprop -root -f _MIREBO_PROBE 8s -set _MIREBO_PROBE 1
-    xprop -name mirebo-probe WM_STATE | grep Normal
+    visible_named mirebo-probe && xprop -id "$WINDOW" WM_STATE | grep Normal
 }
 wm_maps_windows() {
     xlogo -title mirebo-probe -geometry 8x8+0+0 >/dev/null 2>&1 &
@@ -223,7 +223,10 @@ start_app() { "$@" "$MIREBO" >"$scratch/app.log" 2>&1 & APP_PID=$! pids+=($!); }
 # wait_window NAME [classname]: prints the id of the visible window with that title (or class).
 # PATIENCE, where set, is the seconds of wait_window, placed and type_keys: 0 for a caller that
 # expects nothing.
-visible_named() { WINDOW=$(xdotool search --onlyvisible "--${2:-name}" "^$1\$" | head -n 1) && [ -n "$WINDOW" ]; }
+# named XDOTOOL_SEARCH_ARGS...: the windows found, less frames: mutter 44 and later draw the frames
+# in a client of their own, and a frame window carries its client's title.
+named() { local w; for w in $(xdotool search "$@"); do xprop -id "$w" _MUTTER_FRAME_FOR | grep -q 'window id' || echo "$w"; done; }
+visible_named() { WINDOW=$(named --onlyvisible "--${2:-name}" "^$1\$" | head -n 1) && [ -n "$WINDOW" ]; }
 wait_window() { until_true "${PATIENCE:-60}" visible_named "$@" && echo "$WINDOW"; }
 map_state() { xwininfo -id "$1" 2>&1 | sed -n 's/.*Map State: //p; s/^xwininfo: error: //p'; }
 viewable() { [ "$(map_state "$1")" = IsViewable ]; }
