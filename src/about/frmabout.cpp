@@ -296,6 +296,7 @@ void frmAbout::StartSysInfo()
         registry = outside.openRegistry();
     } catch (...) {
         // No registry at all is one more way of not finding the tool.
+        registry.reset();
     }
     SysInfo::Platform platform;
     platform.registry = registry.get();

@@ -559,10 +559,11 @@ LONG FileRegistry::RegOpenKeyExA(HKEY key, const char *subKey, DWORD, DWORD, HKE
             full += '\\';
         full += subKey;
     }
-    if (!m_hive.hasKey(full))
+    const std::optional<std::string> path = normalizedPath(full);
+    if (!path || !m_hive.hasKey(*path))
         return ERROR_FILE_NOT_FOUND;
     const HKEY handle = m_nextHandle++;
-    m_open[handle] = *normalizedPath(full);
+    m_open[handle] = *path;
     *result = handle;
     return ERROR_SUCCESS;
 }

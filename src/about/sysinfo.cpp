@@ -106,11 +106,10 @@ void StartSysInfo(const Platform &platform)
             SysInfoPath = candidate;
         }
         platform.startProgram(SysInfoPath);
-        return;
     } catch (...) {
+        if (platform.messageBox)
+            platform.messageBox(UnavailableMessage);
     }
-    if (platform.messageBox)
-        platform.messageBox(UnavailableMessage);
 }
 
 std::string localPath(const std::string &registryPath)

@@ -364,5 +364,6 @@ QString DateTexts::weekdayHeader(int qtDayOfWeek, HeaderWidth width) const
     const int icuDay = Weekday::fromQt(qtDayOfWeek);
     if (!names || icuDay >= count)
         return {};
-    return fromIcu(names[icuDay]);
+    // An array of UnicodeString itself, not of a class derived from it.
+    return fromIcu(names[icuDay]); // NOLINT(bugprone-pointer-arithmetic-on-polymorphic-object)
 }
