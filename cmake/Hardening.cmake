@@ -19,7 +19,7 @@ endif()
 
 # The hardening flags of one variable: what hardening=+all gives that
 # hardening=-all does not (the optimisation, debug and path flags are in both
-# and stay the build type's; -all's no-PIE specs are never taken).
+# and stay the build type's; the no-PIE compiler settings that -all adds are never taken).
 function(mirebo_dpkg_hardening variable out)
   foreach(mode IN ITEMS +all -all)
     execute_process(COMMAND ${CMAKE_COMMAND} -E env DEB_BUILD_MAINT_OPTIONS=hardening=${mode}
