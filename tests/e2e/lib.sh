@@ -220,15 +220,15 @@ try_start_wayland() {
 
 start_app() { "$@" "$MIREBO" >"$scratch/app.log" 2>&1 & APP_PID=$! pids+=($!); }
 
-# wait_window NAME [classname]: prints the id of the visible window with that title (or class).
-# PATIENCE, where set, is the seconds of wait_window, placed and type_keys: 0 for a caller that
-# expects nothing.
 # named XDOTOOL_SEARCH_ARGS...: the windows found, less frames: mutter 44 and later draw the frames
 # in a client of their own, and a frame window carries its client's title.
 named() { local w; for w in $(xdotool search "$@"); do xprop -id "$w" _MUTTER_FRAME_FOR | grep -q 'window id' || echo "$w"; done; }
 # The first, taken after named has written them all: under pipefail, a head that ends
 # early would fail named on its next line.
 visible_named() { WINDOW=$(named --onlyvisible "--${2:-name}" "^$1\$") && WINDOW=${WINDOW%%$'\n'*} && [ -n "$WINDOW" ]; }
+# wait_window NAME [classname]: prints the id of the visible window with that title (or class).
+# PATIENCE, where set, is the seconds of wait_window, placed and type_keys: 0 for a caller that
+# expects nothing.
 wait_window() { until_true "${PATIENCE:-60}" visible_named "$@" && echo "$WINDOW"; }
 map_state() { xwininfo -id "$1" 2>&1 | sed -n 's/.*Map State: //p; s/^xwininfo: error: //p'; }
 viewable() { [ "$(map_state "$1")" = IsViewable ]; }

@@ -225,7 +225,7 @@ for exe in "$build/bench/bench_floor.exe" "$MIREBO"; do dir=$scratch/planted-${e
 export WINEDEBUG=+loaddll WINEDLLOVERRIDES="$WINEDLLOVERRIDES;$(printf '%s\n' $plants | grep -vx version.dll | sed 's/\.dll$//' | paste -sd ,)=n,b"
 planted() { grep -o 'planted-[^"]*\\[a-z0-9_]*\.dll" at [0-9A-F]*: native' "$1"; }
 wine "$scratch/planted-bench_floor.exe/bench_floor.exe" </dev/null >/dev/null 2>"$scratch/floor.log" & pids+=($!)
-until_true 200 planted "$scratch/floor.log" || fail "the bare Qt window loaded no planted DLL"
+until_true 60 planted "$scratch/floor.log" || fail "the bare Qt window loaded no planted DLL"
 restart_wine && MIREBO=$scratch/planted-Mirebo.exe/Mirebo.exe start_app wine
 wait_window 'ﾐﾚﾎﾞ' >/dev/null && at_corner 'ﾐﾚﾎﾞ' 2370 1500 || fail "Mirebo.exe beside planted DLLs: the today window $DETAIL"
 ! planted "$scratch/app.log" && kill -0 "$APP_PID" || fail "Mirebo.exe loaded $(planted "$scratch/app.log")"
